@@ -1,4 +1,5 @@
-// A scene back end that records the calls the tests care about as readable lines.
+// A scene back end that records the calls the tests care about as readable lines;
+// parameters show their type code in hex and their values.
 #pragma once
 
 #include <sstream>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "NullApi.h"
+#include "tavsceneapi_oo.h"
 
 class RecordingApi : public NullApi {
 public:
@@ -38,52 +40,55 @@ public:
 
     bool set_parameter(const char* name, tavType type, const void* value) override {
         std::ostringstream line;
-        line << name << ' ';
+        line << "set_parameter " << name << std::hex << " 0x" << type << std::dec;
+        size_t count = 1;
         if (type & TAV_ARRAY) {
             const auto* array = static_cast<const tavArray*>(value);
-            line << "array " << std::hex << type << std::dec << " count " << array->count;
-            if ((type & ~TAV_ARRAY) == TAV_MATRIX) return add("set_parameter", line.str());
-            const size_t floats = (type & ~TAV_ARRAY) == TAV_COLOR ? 3 : 1;
-            for (size_t i = 0; i < array->count * floats; ++i) {
-                if (type == (TAV_ARRAY | TAV_DOUBLE))
-                    line << ' ' << static_cast<const double*>(array->data)[i];
-                else if (type == (TAV_ARRAY | TAV_INT))
-                    line << ' ' << static_cast<const int32_t*>(array->data)[i];
-                else
-                    line << ' ' << static_cast<const float*>(array->data)[i];
-            }
-            return add("set_parameter", line.str());
+            value = array->data;
+            count = array->count;
+            line << " count " << count;
         }
-        const auto* f = static_cast<const float*>(value);
-        const auto* d = static_cast<const double*>(value);
-        switch (type) {
-            case TAV_BOOL: line << "bool " << *static_cast<const int32_t*>(value); break;
-            case TAV_INT: line << "int " << *static_cast<const int32_t*>(value); break;
-            case TAV_FLOAT: line << "float " << *f; break;
-            case TAV_DOUBLE: line << "double " << *d; break;
-            case TAV_FLOAT2: line << "float2 " << f[0] << ' ' << f[1]; break;
-            case TAV_FLOAT4_B: line << "float4 " << f[0] << ' ' << f[1] << ' ' << f[2] << ' ' << f[3]; break;
-            case TAV_COLOR: line << "color " << f[0] << ' ' << f[1] << ' ' << f[2]; break;
-            case TAV_VECTOR: line << "vector " << d[0] << ' ' << d[1] << ' ' << d[2]; break;
-            case TAV_STRING: line << "string " << static_cast<const char*>(value); break;
-            case TAV_SHADER:
-                line << (*static_cast<tavShader* const*>(value) == &captured ? "captured shader"
-                                                                            : "other shader");
+        switch (type & ~TAV_ARRAY) {
+            case TAV_STRING:
+                line << ' ' << static_cast<const char*>(value);
                 break;
-            default: line << "type " << type;
+            case TAV_SHADER:
+                line << (*static_cast<tavShader* const*>(value) == &captured ? " captured"
+                                                                             : " other");
+                break;
+            case TAV_BOOL:
+            case TAV_INT:
+                put<int32_t>(line, value, count);
+                break;
+            case TAV_DOUBLE:
+                put<double>(line, value, count);
+                break;
+            case TAV_VECTOR:
+                put<double>(line, value, 3 * count);
+                break;
+            case TAV_FLOAT:
+                put<float>(line, value, count);
+                break;
+            case TAV_FLOAT2:
+                put<float>(line, value, 2 * count);
+                break;
+            case TAV_COLOR:
+                put<float>(line, value, 3 * count);
+                break;
+            case TAV_FLOAT4_B:
+                put<float>(line, value, 4 * count);
+                break;
         }
-        return add("set_parameter", line.str());
-    }
-
-    // The calls whose line starts with prefix.
-    std::vector<std::string> only(const std::string& prefix) const {
-        std::vector<std::string> result;
-        for (const std::string& call : calls)
-            if (call.compare(0, prefix.size(), prefix) == 0) result.push_back(call);
-        return result;
+        calls.push_back(line.str());
+        return true;
     }
 
 private:
+    template <class T>
+    static void put(std::ostream& out, const void* values, size_t n) {
+        for (size_t i = 0; i < n; ++i) out << ' ' << static_cast<const T*>(values)[i];
+    }
+
     template <class... Args>
     bool add(const char* operation, const Args&... args) const {
         std::ostringstream line;
@@ -93,3 +98,13 @@ private:
         return true;
     }
 };
+
+// The calls a scene record makes when inserted through a wrapper.
+inline std::vector<std::string> recordInsert(const tav::LightNode& node) {
+    RecordingApi api;
+    tav::PassThroughFactory factory(&api);
+    tav::tavSceneapi_oo wrapper(&factory);
+    api.calls.clear();
+    wrapper.insertNode(node);
+    return api.calls;
+}
