@@ -1,6 +1,6 @@
 // Number text of the scene file, byte-identical to printf in the C locale but without
 // going through printf: "%g" is to_chars' general format with precision 6, "%16.16f"
-// its fixed format with precision 16 (always wider than 16 characters).
+// its fixed format with precision 16, right-aligned in 16 characters.
 #pragma once
 
 #include <charconv>
@@ -21,7 +21,10 @@ inline void append_fixed16(std::string& out, double value) {
     char buffer[352];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                                 std::chars_format::fixed, 16);
-    out.append(buffer, result.ptr);
+    // Only "inf" and "nan" are shorter than the field width of 16.
+    size_t length = result.ptr - buffer;
+    if (length < 16) out.append(16 - length, ' ');
+    out.append(buffer, length);
 }
 
 inline void append_int(std::string& out, int64_t value) {
