@@ -86,11 +86,13 @@ ssize_t LiveConnection::write(void* cookie, const char* data, size_t size) {
         const ssize_t n = send(self->socket_, data + sent, size - sent, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            // Later scene calls are dropped; close() reports the loss.
+            // The rest of the scene is dropped and close() reports the loss. The bytes
+            // count as taken: stdio's recovery from a failing cookie writer reads past
+            // the caller's buffer.
             self->broken_ = true;
             ::close(self->socket_);
             self->socket_ = -1;
-            return -1;
+            break;
         }
         sent += static_cast<size_t>(n);
     }

@@ -1,42 +1,17 @@
 #include "renderer_sandbox.h"
 
-#include "registry.h"
-
-#include <dirent.h>
-#include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 #include <thread>
 
-namespace {
-
-// Our children: the renderers adopted through the subreaper and any we started.
-std::vector<pid_t> children() {
-    std::vector<pid_t> pids;
-    DIR* proc = opendir("/proc");
-    if (!proc) return pids;
-    while (const dirent* entry = readdir(proc)) {
-        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
-        std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
-        std::string line;
-        if (pid <= 0 || !std::getline(stat, line)) continue;
-        const size_t end = line.rfind(')');
-        if (end != std::string::npos && std::atoi(line.c_str() + end + 4) == getpid()) pids.push_back(pid);
-    }
-    closedir(proc);
-    return pids;
-}
-
-}  // namespace
+#include "registry.h"
 
 RendererSandbox::RendererSandbox() {
-    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    adoptOrphans();
     setenv("VANTREL_RENDERER_IDLE_SECONDS", "20", 1);
     const std::string command =
         std::string("'") + SANDBOX_SCRIPT + "' '" + root() + "' '" + BUILD_DIR + "' > /dev/null";
@@ -44,10 +19,7 @@ RendererSandbox::RendererSandbox() {
 }
 
 RendererSandbox::~RendererSandbox() {
-    for (pid_t pid : children()) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
+    killAndReapChildren();
 }
 
 std::vector<pid_t> RendererSandbox::registered() const {

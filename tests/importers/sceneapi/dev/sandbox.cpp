@@ -1,7 +1,12 @@
 #include "sandbox.h"
 
+#include <dirent.h>
 #include <ftw.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -9,10 +14,28 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 int removeEntry(const char* path, const struct stat*, int, struct FTW*) {
     return std::remove(path);
+}
+
+std::vector<pid_t> children() {
+    std::vector<pid_t> pids;
+    DIR* proc = opendir("/proc");
+    if (!proc) return pids;
+    while (const dirent* entry = readdir(proc)) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
+        std::string line;
+        if (pid <= 0 || !std::getline(stat, line)) continue;
+        // "pid (name) state ppid ..."
+        const size_t end = line.rfind(')');
+        if (end != std::string::npos && std::atoi(line.c_str() + end + 4) == getpid()) pids.push_back(pid);
+    }
+    closedir(proc);
+    return pids;
 }
 }  // namespace
 
@@ -62,4 +85,15 @@ std::string readFile(const std::string& path) {
 void copyFile(const std::string& from, const std::string& to) {
     writeFile(to + ".copy", readFile(from), true);
     std::rename((to + ".copy").c_str(), to.c_str());
+}
+
+void adoptOrphans() {
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+}
+
+void killAndReapChildren() {
+    for (pid_t pid : children()) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
 }

@@ -27,3 +27,9 @@ bool makeFolders(const std::string& path);
 // Copies a file, keeping it executable; replaces the target by rename, so a library
 // that was loaded from there before is never changed in place.
 void copyFile(const std::string& from, const std::string& to);
+
+// Makes this process adopt the orphans of its descendants, such as launched renderers,
+// so that the tests can reap them.
+void adoptOrphans();
+// Kills and reaps every child of this process.
+void killAndReapChildren();

@@ -18,11 +18,13 @@ const char* const kEmptyTree = "<scene><modelsets><modelset/></modelsets></scene
 class FakeInstallation {
 public:
     explicit FakeInstallation(int variant) : library_(sandbox_.install(8) + "tavvantrellive6.so") {
+        adoptOrphans();  // launched renderers are reaped at the end
         copyFile(std::string(FAKE_LIVE_DIR) + "/fake_live_" + std::to_string(variant) + ".so", library_);
         setenv("FAKE_LIVE_LOG", (sandbox_.root() + "/calls").c_str(), 1);
         setenv("FAKE_LIVE_TREE", kEmptyTree, 1);
     }
     ~FakeInstallation() {
+        killAndReapChildren();
         for (const char* name : {"FAKE_LIVE_LOG", "FAKE_LIVE_TREE", "FAKE_LIVE_INSTANCES", "FAKE_LIVE_ACCEPT_PORT"})
             unsetenv(name);
     }
