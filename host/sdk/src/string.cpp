@@ -44,8 +44,8 @@ size_t FileStart(const std::string& path) {
 }
 
 std::string JoinPath(const std::string& directory, const std::string& file) {
+    // A folder alone keeps its trailing slash, so that a file set later goes inside it.
     if (directory.empty()) return file;
-    if (file.empty()) return directory;
     return directory.back() == '/' ? directory + file : directory + "/" + file;
 }
 
