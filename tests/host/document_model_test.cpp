@@ -63,10 +63,11 @@ TEST(Links, ResolveOnlyInTheirDocumentAndOnlyWhileTheTargetLives) {
     EXPECT_EQ(tag->GetMaterial(true), theirs);
 
     BaseShader* shader = AddShader(*mine, Xcolor, "Color");
-    EXPECT_EQ(Link(shader).GetLink(doc.get()), shader);
+    const GeData shader_link = Link(shader);
+    EXPECT_EQ(shader_link.GetLink(doc.get()), shader);
     EXPECT_EQ(mine->GetFirstShader(), shader);
     BaseMaterial::Free(mine);
-    EXPECT_EQ(Link(shader).GetLink(nullptr), nullptr);  // taken away with its material
+    EXPECT_EQ(shader_link.GetLink(nullptr), nullptr);  // taken away with its material
 
     LayerObject* layer = AddLayer(*doc, "Layer");
     op->SetLayerObject(layer);

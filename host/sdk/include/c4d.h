@@ -10,6 +10,7 @@
 #include "c4d_gedata.h"
 #include "c4d_hair.h"
 #include "c4d_math.h"
+#include "c4d_memory.h"
 #include "c4d_plugin.h"
 #include "c4d_string.h"
 #include "c4d_types.h"

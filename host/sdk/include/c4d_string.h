@@ -1,18 +1,10 @@
 // Host text and file names. A String holds text as UTF-8 bytes; a Filename is a path.
 #pragma once
 
-#include <cstdlib>
 #include <string>
 
+#include "c4d_memory.h"
 #include "c4d_types.h"
-
-// Frees memory that the host handed out (GetCStringCopy, CreatePhongNormals) and
-// clears the pointer.
-template <typename T>
-void DeleteMem(T*& memory) {
-    std::free(const_cast<void*>(static_cast<const void*>(memory)));
-    memory = nullptr;
-}
 
 class String {
 public:

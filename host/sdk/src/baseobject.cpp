@@ -116,8 +116,7 @@ Vector32* PolygonObject::CreatePhongNormals() {
         for (Int32 k = 0; k < (p.IsTriangle() ? 3 : 4); ++k)
             if (corners[k] >= 0 && corners[k] < GetPointCount()) point_normals[corners[k]] += n;
     }
-    auto* normals =
-        static_cast<Vector32*>(std::calloc(polygons_.size() * 4, sizeof(Vector32)));
+    Vector32* normals = NewMemClear(Vector32, polygons_.size() * 4);
     if (normals == nullptr) return nullptr;
     auto normal_of = [&](Int32 i) {
         return i >= 0 && i < GetPointCount() ? Vector32(point_normals[i].GetNormalized())
