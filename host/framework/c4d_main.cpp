@@ -9,8 +9,8 @@ namespace {
 bool host_accepted = false;  // set by C4DPL_INIT_SYS; every other action needs it
 }
 
-extern "C" __attribute__((visibility("default"))) Int32 c4d_main(Int32 action, void* p1,
-                                                                 void* p2, void*) {
+extern "C" __attribute__((visibility("default"))) Int32 c4d_main(Int32 action, void* p1, void* p2,
+                                                                 void*) {
     if (action == C4DPL_INIT_SYS) {
         const auto* host = static_cast<const C4D_HostInterface*>(p1);
         host_accepted = host != nullptr && host->version >= C4D_MIN_API_VERSION;
@@ -18,12 +18,16 @@ extern "C" __attribute__((visibility("default"))) Int32 c4d_main(Int32 action, v
     }
     if (!host_accepted) return C4DPL_ERROR_VERSION;
     switch (action) {
-        case C4DPL_INIT: return PluginStart() ? C4DPL_OK : C4DPL_ERROR;
-        case C4DPL_END: PluginEnd(); return C4DPL_OK;
+        case C4DPL_INIT:
+            return PluginStart() ? C4DPL_OK : C4DPL_ERROR;
+        case C4DPL_END:
+            PluginEnd();
+            return C4DPL_OK;
         case C4DPL_MESSAGE:
             return PluginMessage(static_cast<Int32>(reinterpret_cast<intptr_t>(p1)), p2)
                        ? C4DPL_OK
                        : C4DPL_ERROR;
-        default: return C4DPL_ERROR;
+        default:
+            return C4DPL_ERROR;
     }
 }

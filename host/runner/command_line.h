@@ -12,7 +12,7 @@ struct RunnerOptions {
     std::optional<std::string> command;   // id, menu name or help text
     std::optional<std::string> save_as;   // none: the save dialog is cancelled
     std::vector<std::string> select;
-    std::optional<std::string> plugins;   // none: plugins/ beside the runner's bin/
+    std::optional<std::string> plugins;  // none: plugins/ beside the runner's bin/
     bool list_commands = false;
     bool help = false;
 };

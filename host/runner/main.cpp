@@ -50,7 +50,8 @@ const RegisteredCommand& FindCommand(const std::string& wanted, const std::strin
                            strcasecmp(c.name.c_str(), wanted.c_str()) == 0 ||
                            strcasecmp(c.help.c_str(), wanted.c_str()) == 0;
         if (!match) continue;
-        if (found != nullptr) throw RunError{kUsageError, "command \"" + wanted + "\" is ambiguous"};
+        if (found != nullptr)
+            throw RunError{kUsageError, "command \"" + wanted + "\" is ambiguous"};
         found = &c;
     }
     if (found == nullptr) {
@@ -68,7 +69,8 @@ std::unique_ptr<BaseDocument> OpenDocument(const RunnerOptions& options) {
     if (!options.select.empty()) doc->DeselectAll();
     for (const std::string& name : options.select) {
         BaseObject* op = doc->SearchObject(String(name));
-        if (op == nullptr) throw RunError{kFailure, "no object named \"" + name + "\" in the document"};
+        if (op == nullptr)
+            throw RunError{kFailure, "no object named \"" + name + "\" in the document"};
         doc->SetActiveObject(op, SELECTION_ADD);
     }
     return doc;
@@ -103,7 +105,8 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
 
     std::unique_ptr<BaseDocument> doc = OpenDocument(options);
     if (!options.command) {
-        std::printf("Opened %s: %d objects.%s\n", doc->GetDocumentName().GetString().GetUtf8().c_str(),
+        std::printf("Opened %s: %d objects.%s\n",
+                    doc->GetDocumentName().GetString().GetUtf8().c_str(),
                     CountObjects(doc->GetFirstObject()),
                     plugins.Plugins().empty() ? " No plug-in is loaded." : "");
         return kCommandRan;

@@ -22,14 +22,16 @@ void PluginHost::LoadFolder(const std::string& folder, Int32 version) {
     for (const auto& entry : fs::directory_iterator(folder, ec))
         if (entry.path().extension() == ".so" && entry.is_regular_file(ec))
             paths.push_back(entry.path().string());
-    if (ec) throw std::runtime_error("cannot read the plug-in folder " + folder + ": " + ec.message());
+    if (ec)
+        throw std::runtime_error("cannot read the plug-in folder " + folder + ": " + ec.message());
     std::sort(paths.begin(), paths.end());
     for (const std::string& path : paths) Load(path, version);
 }
 
 void PluginHost::Load(const std::string& path, Int32 version) {
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) throw std::runtime_error("cannot load plug-in " + path + ": " + dlerror());
+    if (handle == nullptr)
+        throw std::runtime_error("cannot load plug-in " + path + ": " + dlerror());
     auto entry = reinterpret_cast<Int32 (*)(Int32, void*, void*, void*)>(dlsym(handle, "c4d_main"));
     if (entry == nullptr) throw std::runtime_error("plug-in " + path + " has no c4d_main entry");
     C4D_HostInterface host{version};

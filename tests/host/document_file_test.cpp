@@ -1,8 +1,9 @@
+#include "vantrel_host/document_file.h"
+
 #include <gtest/gtest.h>
 
 #include "c4d.h"
 #include "test_support.h"
-#include "vantrel_host/document_file.h"
 
 namespace {
 
@@ -77,7 +78,8 @@ TEST(DocumentFile, LoadsEveryElementKind) {
     EXPECT_EQ(paint->GetDataInstance()->GetVector(65), Vector(0.1, 0.2, 0.3));
     BaseShader* img = paint->GetFirstShader();
     EXPECT_EQ(Param(paint, 8000).GetLink(doc.get()), img);
-    EXPECT_EQ(Param(img, 1000).GetFilename().GetString().GetUtf8(), (dir.Path() / "tex/paint.png").string());
+    EXPECT_EQ(Param(img, 1000).GetFilename().GetString().GetUtf8(),
+              (dir.Path() / "tex/paint.png").string());
     const GeData ramp_data = Param(img->GetNext(), 10001);  // owns the gradient
     auto* ramp = static_cast<Gradient*>(ramp_data.GetCustomDataType(CUSTOMDATATYPE_GRADIENT));
     ASSERT_NE(ramp, nullptr);
@@ -165,16 +167,20 @@ TEST(DocumentFile, BadFilesGiveOneErrorNamingThePlace) {
          "d.json: objects[0].tags[0]: a UVW tag belongs on a polygon object"},
         {R"({"objects": [{"parameters": {"90001": {"double": 1}}}]})",
          "d.json: objects[0].parameters.90001.double: unknown kind of value"},
-        {R"({"objects": [{"parameters": {"x": 1}}]})", "d.json: objects[0].parameters.x: a parameter id is a number"},
+        {R"({"objects": [{"parameters": {"x": 1}}]})",
+         "d.json: objects[0].parameters.x: a parameter id is a number"},
         {R"({"objects": [{"tracks": [{"parameter": "position.w"}]}]})",
-         "d.json: objects[0].tracks[0].parameter: unknown parameter \"position.w\" (position.x, rotation.h, scale.z, ...)"},
+         "d.json: objects[0].tracks[0].parameter: unknown parameter \"position.w\" (position.x, "
+         "rotation.h, scale.z, ...)"},
         {R"({"objects": [{"type": "hair", "guides": {"segments": 2, "guides": [{"points": [[0, 0, 0]]}]}}]})",
-         "d.json: objects[0].guides.guides[0].points: expected 3 points (segments + 1, none for 0 segments)"},
+         "d.json: objects[0].guides.guides[0].points: expected 3 points (segments + 1, none for 0 "
+         "segments)"},
         {R"({"selection": ["Nobody"]})", "d.json: selection[0]: no object named \"Nobody\""},
         {R"({"fps": 3000000000})", "d.json: fps: integer out of range"},
         {R"([1, 2])", "d.json: expected an object"},
-        {"{\"objects\": [\n  {\"name\": }]}", "d.json: parse error at line 2, column 12: syntax error while "
-                                              "parsing value - unexpected '}'; expected '[', '{', or a literal"},
+        {"{\"objects\": [\n  {\"name\": }]}",
+         "d.json: parse error at line 2, column 12: syntax error while "
+         "parsing value - unexpected '}'; expected '[', '{', or a literal"},
     };
     for (const auto& [text, message] : cases) {
         std::string error;
@@ -185,7 +191,8 @@ TEST(DocumentFile, BadFilesGiveOneErrorNamingThePlace) {
     std::string error;
     std::string nested = "{}";
     for (int i = 0; i < 1000; ++i) nested = "{\"children\": [" + nested + "]}";
-    EXPECT_EQ(LoadDocumentFromText("{\"objects\": [" + nested + "]}", "d.json", "", error), nullptr);
+    EXPECT_EQ(LoadDocumentFromText("{\"objects\": [" + nested + "]}", "d.json", "", error),
+              nullptr);
     EXPECT_NE(error.find("nested deeper than 256 levels"), std::string::npos) << error;
 
     TempDir dir;

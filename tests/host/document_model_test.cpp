@@ -9,7 +9,9 @@ namespace {
 
 using namespace vantrel_host;
 
-std::unique_ptr<BaseDocument> NewDocument() { return std::unique_ptr<BaseDocument>(BaseDocument::Alloc()); }
+std::unique_ptr<BaseDocument> NewDocument() {
+    return std::unique_ptr<BaseDocument>(BaseDocument::Alloc());
+}
 
 TEST(Parameters, AbsentReadsFailAndStoredOnesReadBack) {
     auto doc = NewDocument();
@@ -116,8 +118,7 @@ TEST(PolygonObject, PhongNormalsAreSmoothPerPointAndOnlyWithAPhongTag) {
     auto doc = NewDocument();
     // Two quads folded along the edge of points 1 and 4, one facing -z, one facing +x.
     PolygonObject* op = AddPolygonObject(
-        *doc, "Fold",
-        {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {1, 0, 1}, {1, 1, 1}},
+        *doc, "Fold", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {1, 0, 1}, {1, 1, 1}},
         {CPolygon(0, 3, 2, 1), CPolygon(1, 2, 5, 4), CPolygon(0, 1, 4)});
     EXPECT_EQ(op->CreatePhongNormals(), nullptr);
     AddTag(*op, Tphong);
@@ -128,7 +129,7 @@ TEST(PolygonObject, PhongNormalsAreSmoothPerPointAndOnlyWithAPhongTag) {
     // Point 2 is shared by the -z and +x quads: its normal bisects them.
     EXPECT_NEAR(normals[2].x, 0.70710678f, 1e-6f);
     EXPECT_NEAR(normals[2].z, -0.70710678f, 1e-6f);
-    EXPECT_EQ(normals[5], normals[2]);  // the same point in the second quad
+    EXPECT_EQ(normals[5], normals[2]);    // the same point in the second quad
     EXPECT_EQ(normals[10], normals[11]);  // a triangle's d corner repeats c
     DeleteMem(normals);
     EXPECT_EQ(normals, nullptr);
@@ -197,17 +198,21 @@ TEST(Text, CopiesAreUtf8AndFileNamesCompose) {
 TEST(HostServices, FileDialogMessagesAndCommandRegistration) {
     Filename f(String("x"));
     SetFileDialogAnswer(std::nullopt);
-    EXPECT_FALSE(f.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_SAVE, String("Save"), String("vsp")));
+    EXPECT_FALSE(
+        f.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_SAVE, String("Save"), String("vsp")));
     SetFileDialogAnswer(std::string("/tmp/scene"));
-    EXPECT_TRUE(f.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_SAVE, String("Save"), String("vsp")));
+    EXPECT_TRUE(
+        f.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_SAVE, String("Save"), String("vsp")));
     EXPECT_EQ(f.GetString().GetUtf8(), "/tmp/scene.vsp");
     SetFileDialogAnswer(std::string("/tmp/scene.txt"));
-    EXPECT_TRUE(f.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_SAVE, String("Save"), String("vsp")));
+    EXPECT_TRUE(
+        f.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_SAVE, String("Save"), String("vsp")));
     EXPECT_EQ(f.GetString().GetUtf8(), "/tmp/scene.txt");
     SetFileDialogAnswer(std::nullopt);
 
     std::vector<std::pair<MessageKind, std::string>> messages;
-    MessageSink previous = SetMessageSink([&](MessageKind k, const std::string& s) { messages.emplace_back(k, s); });
+    MessageSink previous =
+        SetMessageSink([&](MessageKind k, const std::string& s) { messages.emplace_back(k, s); });
     GePrint(String("line"));
     MessageDialog(String("dialog"));
     SetMessageSink(previous);
@@ -217,8 +222,10 @@ TEST(HostServices, FileDialogMessagesAndCommandRegistration) {
 
     const size_t before = RegisteredCommands().size();
     AutoBitmap icon(String("icon.png"));
-    EXPECT_TRUE(RegisterCommandPlugin(424242, String("Name"), 0, icon, String("Help"), new CommandData));
-    EXPECT_FALSE(RegisterCommandPlugin(424242, String("Again"), 0, nullptr, String(""), new CommandData));
+    EXPECT_TRUE(
+        RegisterCommandPlugin(424242, String("Name"), 0, icon, String("Help"), new CommandData));
+    EXPECT_FALSE(
+        RegisterCommandPlugin(424242, String("Again"), 0, nullptr, String(""), new CommandData));
     ASSERT_EQ(RegisteredCommands().size(), before + 1);
     EXPECT_EQ(RegisteredCommands().back().icon, "icon.png");
     EXPECT_EQ(RegisteredCommands().back().command->GetState(nullptr), CMD_ENABLED);

@@ -31,7 +31,8 @@ TEST(Matrix, ProductAppliesTheRightFactorFirst) {
 }
 
 TEST(Matrix, InverseUndoesTheMapAndIsIdentityWhenSingular) {
-    const Matrix m = MatrixMove(Vector(5, -2, 7)) * HPBToMatrix(Vector(0.3, -1.1, 2.0), ROTATIONORDER_HPB) *
+    const Matrix m = MatrixMove(Vector(5, -2, 7)) *
+                     HPBToMatrix(Vector(0.3, -1.1, 2.0), ROTATIONORDER_HPB) *
                      MatrixScale(Vector(2, 0.5, 3));
     ExpectNear(~m * m, Matrix());
     ExpectNear(m * ~m, Matrix());
@@ -50,8 +51,10 @@ TEST(HPBToMatrix, EveryOrderAppliesItsAxesInTurn) {
     ExpectNear(HPBToMatrix(r, ROTATIONORDER_XZYGLOBAL), y * z * x);
     ExpectNear(HPBToMatrix(r, ROTATIONORDER_XYZGLOBAL), z * y * x);
     // Heading about Y, pitch about X, bank about Z; bank applies first.
-    ExpectNear(HPBToMatrix(r, ROTATIONORDER_HPB), MatrixRotY(r.x) * MatrixRotX(r.y) * MatrixRotZ(r.z));
-    ExpectNear(HPBToMatrix(Vector(kPi / 2, 0, 0), ROTATIONORDER_HPB) * Vector(0, 0, 1), Vector(1, 0, 0));
+    ExpectNear(HPBToMatrix(r, ROTATIONORDER_HPB),
+               MatrixRotY(r.x) * MatrixRotX(r.y) * MatrixRotZ(r.z));
+    ExpectNear(HPBToMatrix(Vector(kPi / 2, 0, 0), ROTATIONORDER_HPB) * Vector(0, 0, 1),
+               Vector(1, 0, 0));
     EXPECT_EQ(HPBToMatrix(r, static_cast<ROTATIONORDER>(7)), Matrix());
 }
 
@@ -60,8 +63,9 @@ TEST(HPBToMatrix, RotationsRoundTripThroughTheirInverse) {
         const Vector r(0.9, 0.2, -2.5);
         const Matrix m = HPBToMatrix(r, static_cast<ROTATIONORDER>(order));
         EXPECT_NEAR(m.GetDeterminant(), 1.0, 1e-12) << "order " << order;
-        ExpectNear(~m, Matrix(Vector(), Vector(m.v1.x, m.v2.x, m.v3.x), Vector(m.v1.y, m.v2.y, m.v3.y),
-                              Vector(m.v1.z, m.v2.z, m.v3.z)));  // a rotation inverts by transposing
+        ExpectNear(~m,
+                   Matrix(Vector(), Vector(m.v1.x, m.v2.x, m.v3.x), Vector(m.v1.y, m.v2.y, m.v3.y),
+                          Vector(m.v1.z, m.v2.z, m.v3.z)));  // a rotation inverts by transposing
         ExpectNear(m * ~m, Matrix());
     }
 }

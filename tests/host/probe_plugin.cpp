@@ -25,7 +25,8 @@ public:
         file.SetDirectory(Filename("%USERDATA%"));
         file.SetFile(Filename("untitled"));
         file.SetSuffix(String("vsp"));
-        if (file.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_SAVE, String("Probe"), String("vsp"))) {
+        if (file.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_SAVE, String("Probe"),
+                            String("vsp"))) {
             GePrint(String("probe: save " + file.GetString().GetUtf8()));
         } else {
             GePrint(String("probe: save cancelled"));

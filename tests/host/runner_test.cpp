@@ -1,9 +1,8 @@
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdio>
-
-#include <gtest/gtest.h>
 
 #include "c4d_plugin.h"
 #include "test_support.h"
@@ -42,8 +41,8 @@ TEST(Runner, CommandReceivesDocumentSelectionAndSaveAnswer) {
     const std::string doc = dir.Write(
         "scene.json", R"({"objects": [{"name": "A", "children": [{"name": "B"}]}, {"name": "B"}],
                           "selection": ["A"]})");
-    RunResult r = RunHost(kProbe + "--document '" + doc + "' --command probe --select B --save-as '" +
-                          dir.File("out") + "'");
+    RunResult r = RunHost(kProbe + "--document '" + doc +
+                          "' --command probe --select B --save-as '" + dir.File("out") + "'");
     EXPECT_EQ(r.status, 0) << r.output;
     // --select replaces the stored selection and takes the first B in document order.
     EXPECT_EQ(r.output, "probe: document scene.json\nprobe: selection B\nprobe: save " +
@@ -55,7 +54,8 @@ TEST(Runner, CommandReceivesDocumentSelectionAndSaveAnswer) {
 
     r = RunHost(kProbe + "--command 1000001");  // the demo document by default
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_NE(r.output.find("probe: document demo.json\nprobe: selection Box\n"), std::string::npos);
+    EXPECT_NE(r.output.find("probe: document demo.json\nprobe: selection Box\n"),
+              std::string::npos);
 }
 
 TEST(Runner, ReportsErrorsWithTheirExitStatus) {
@@ -96,7 +96,8 @@ TEST(PluginEntry, RefusesHostsBelowInterfaceVersion16000) {
     C4D_HostInterface host{C4D_MIN_API_VERSION};
     EXPECT_EQ(entry(C4DPL_INIT_SYS, &host, nullptr, nullptr), C4DPL_OK);
     auto message = [&](Int32 id) {
-        return entry(C4DPL_MESSAGE, reinterpret_cast<void*>(static_cast<intptr_t>(id)), nullptr, nullptr);
+        return entry(C4DPL_MESSAGE, reinterpret_cast<void*>(static_cast<intptr_t>(id)), nullptr,
+                     nullptr);
     };
     EXPECT_EQ(message(C4DPL_STARTACTIVITY), C4DPL_OK);
     EXPECT_EQ(message(7), C4DPL_ERROR);

@@ -2,8 +2,7 @@
 
 namespace vantrel_host {
 
-BaseObject* AddObject(BaseDocument& doc, Int32 type, const std::string& name,
-                      BaseObject* parent) {
+BaseObject* AddObject(BaseDocument& doc, Int32 type, const std::string& name, BaseObject* parent) {
     BaseObject* op = BaseObject::Alloc(type);
     op->SetName(String(name));
     if (parent != nullptr) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "json_values.h"
+#include "named_parameters.h"
 #include "vantrel_host/document_builder.h"
 
 namespace vantrel_host {
@@ -15,53 +16,6 @@ namespace {
 using namespace document_file;
 
 constexpr int kMaxDepth = 256;  // object nesting, so a hostile file cannot exhaust the stack
-
-const NamedParameters kObjectParameters = {
-    {"editor_visibility", ID_BASEOBJECT_VISIBILITY_EDITOR, ValueKind::Int},
-    {"render_visibility", ID_BASEOBJECT_VISIBILITY_RENDER, ValueKind::Int},
-    {"display_color_mode", ID_BASEOBJECT_USECOLOR, ValueKind::Int},
-    {"display_color", ID_BASEOBJECT_COLOR, ValueKind::Vector}};
-const NamedParameters kLightParameters = {
-    {"color", 90000, ValueKind::Vector},
-    {"brightness", 90001, ValueKind::Float},
-    {"light_type", 90002, ValueKind::Int},
-    {"area_size_x", 100010, ValueKind::Float},
-    {"area_size_y", 100011, ValueKind::Float},
-    {"area_size_z", 100012, ValueKind::Float},
-    {"photometric", 90046, ValueKind::Bool},
-    {"photometric_unit", 90037, ValueKind::Int},
-    {"photometric_intensity", 90043, ValueKind::Float}};
-const NamedParameters kCameraParameters = {{"fov", 1008, ValueKind::Float}};
-const NamedParameters kLayerParameters = {{"editor_visible", 1001, ValueKind::Bool},
-                                          {"render_visible", 1002, ValueKind::Bool},
-                                          {"color", 1009, ValueKind::Vector}};
-const NamedParameters kStandardMaterialParameters = {
-    {"color", 2100, ValueKind::Vector},
-    {"brightness", 2101, ValueKind::Float},
-    {"color_shader", 8000, ValueKind::ShaderLink},
-    {"luminance", 2300, ValueKind::Vector},
-    {"luminance_shader", 8002, ValueKind::ShaderLink},
-    {"specular_color", 3100, ValueKind::Vector}};
-const NamedParameters kHairMaterialParameters = {{"root_radius", 3009, ValueKind::Float},
-                                                 {"tip_radius", 3010, ValueKind::Float},
-                                                 {"color_shader", 3000, ValueKind::ShaderLink},
-                                                 {"gradient", 3139, ValueKind::Gradient}};
-const NamedParameters kTextureTagParameters = {
-    {"material", TEXTURETAG_MATERIAL, ValueKind::MaterialLink},
-    {"offset_u", TEXTURETAG_OFFSETX, ValueKind::Float},
-    {"offset_v", TEXTURETAG_OFFSETY, ValueKind::Float},
-    {"length_u", TEXTURETAG_LENGTHX, ValueKind::Float},
-    {"length_v", TEXTURETAG_LENGTHY, ValueKind::Float},
-    {"projection", TEXTURETAG_PROJECTION, ValueKind::Projection},
-    {"restriction", TEXTURETAG_RESTRICTION, ValueKind::String},
-    {"tile", TEXTURETAG_TILE, ValueKind::Bool}};
-const NamedParameters kHairMaterialTagParameters = {{"material", 1000, ValueKind::MaterialLink}};
-const NamedParameters kColorShaderParameters = {{"color", 1000, ValueKind::Vector}};
-const NamedParameters kBitmapShaderParameters = {{"file", 1000, ValueKind::Filename}};
-const NamedParameters kGradientShaderParameters = {{"gradient", 1007, ValueKind::Gradient}};
-const NamedParameters kGradient2ShaderParameters = {{"gradient", 10001, ValueKind::Gradient}};
-const NamedParameters kTrackParameters = {{"on", ID_CTRACK_ON, ValueKind::Bool}};
-const NamedParameters kNoParameters = {};
 
 // A type given by friendly name or by the host's id.
 Int32 ToType(const json& j, const std::string& where,
@@ -72,22 +26,6 @@ Int32 ToType(const json& j, const std::string& where,
         Fail(where, "unknown type \"" + j.get<std::string>() + "\"");
     }
     return ToInt(j, where);
-}
-
-const NamedParameters& ParametersOf(Int32 type) {
-    switch (type) {
-        case Olight: return kLightParameters;
-        case Ocamera: return kCameraParameters;
-        case Mmaterial: return kStandardMaterialParameters;
-        case Mhair: return kHairMaterialParameters;
-        case Ttexture: return kTextureTagParameters;
-        case Thairmaterial: return kHairMaterialTagParameters;
-        case Xcolor: return kColorShaderParameters;
-        case Xbitmap: return kBitmapShaderParameters;
-        case Xgradient: return kGradientShaderParameters;
-        case 1012158: return kGradient2ShaderParameters;
-        default: return kNoParameters;
-    }
 }
 
 class Loader {
@@ -118,20 +56,23 @@ private:
 };
 
 std::unique_ptr<BaseDocument> Loader::Load(const json& root, const std::string& default_name) {
-    CheckKeys(root, "", {"name", "path", "fps", "time", "min_time", "max_time", "layers",
-                         "materials", "objects", "selection"});
+    CheckKeys(root, "",
+              {"name", "path", "fps", "time", "min_time", "max_time", "layers", "materials",
+               "objects", "selection"});
     doc_.reset(BaseDocument::Alloc());
-    doc_->SetDocumentName(Filename(String(
-        root.contains("name") ? ToText(root["name"], "name") : default_name)));
-    doc_->SetDocumentPath(Filename(String(
-        root.contains("path") ? ToText(root["path"], "path") : context_.folder)));
+    doc_->SetDocumentName(
+        Filename(String(root.contains("name") ? ToText(root["name"], "name") : default_name)));
+    doc_->SetDocumentPath(
+        Filename(String(root.contains("path") ? ToText(root["path"], "path") : context_.folder)));
     if (root.contains("fps")) {
         const Int32 fps = ToInt(root["fps"], "fps");
         if (fps <= 0) Fail("fps", "must be positive");
         doc_->SetFps(fps);
     }
-    if (root.contains("min_time")) doc_->SetMinTime(BaseTime(ToFloat(root["min_time"], "min_time")));
-    if (root.contains("max_time")) doc_->SetMaxTime(BaseTime(ToFloat(root["max_time"], "max_time")));
+    if (root.contains("min_time"))
+        doc_->SetMinTime(BaseTime(ToFloat(root["min_time"], "min_time")));
+    if (root.contains("max_time"))
+        doc_->SetMaxTime(BaseTime(ToFloat(root["max_time"], "max_time")));
     doc_->SetTime(root.contains("time") ? BaseTime(ToFloat(root["time"], "time"))
                                         : doc_->GetMinTime());
 
@@ -166,9 +107,10 @@ void Loader::LoadLayer(const json& j, const std::string& where) {
 }
 
 void Loader::LoadMaterial(const json& j, const std::string& where) {
-    const Int32 type = j.is_object() && j.contains("type")
-                           ? ToType(j["type"], At(where, "type"), {{"standard", Mmaterial}, {"hair", Mhair}})
-                           : Mmaterial;
+    const Int32 type =
+        j.is_object() && j.contains("type")
+            ? ToType(j["type"], At(where, "type"), {{"standard", Mmaterial}, {"hair", Mhair}})
+            : Mmaterial;
     const NamedParameters& named = ParametersOf(type);
     CheckKeys(j, where, WithNamedKeys({"type", "name", "bits", "channels", "shaders"}, {&named}));
     BaseMaterial* mat = AddMaterial(*doc_, type, "");
@@ -212,15 +154,17 @@ void Loader::LoadShader(BaseList2D& owner, const json& j, const std::string& whe
 BaseObject* Loader::LoadObject(const json& j, const std::string& where, int depth) {
     if (depth > kMaxDepth)
         Fail(where, "objects nested deeper than " + std::to_string(kMaxDepth) + " levels");
-    const Int32 type = j.is_object() && j.contains("type")
-                           ? ToType(j["type"], At(where, "type"),
-                                    {{"null", Onull}, {"polygon", Opolygon}, {"light", Olight},
-                                     {"camera", Ocamera}, {"hair", Ohair}})
-                           : Onull;
+    const Int32 type = j.is_object() && j.contains("type") ? ToType(j["type"], At(where, "type"),
+                                                                    {{"null", Onull},
+                                                                     {"polygon", Opolygon},
+                                                                     {"light", Olight},
+                                                                     {"camera", Ocamera},
+                                                                     {"hair", Ohair}})
+                                                           : Onull;
     const NamedParameters& named = ParametersOf(type);
-    std::vector<std::string> keys = {"type", "name", "bits", "guid", "layer", "position",
-                                     "rotation", "scale", "rotation_order", "tags", "tracks",
-                                     "children", "cache", "deform_cache"};
+    std::vector<std::string> keys = {"type",     "name",     "bits",  "guid",           "layer",
+                                     "position", "rotation", "scale", "rotation_order", "tags",
+                                     "tracks",   "children", "cache", "deform_cache"};
     if (type == Opolygon) keys.insert(keys.end(), {"points", "polygons"});
     if (type == Ohair) keys.push_back("guides");
     CheckKeys(j, where, WithNamedKeys(keys, {&kObjectParameters, &named}));
@@ -284,8 +228,9 @@ void Loader::LoadGeometry(PolygonObject& op, const json& j, const std::string& w
                                           " is out of range (the object has " +
                                           std::to_string(points.size()) + " points)");
             }
-            polygons.push_back(list[i].size() == 3 ? CPolygon(corner[0], corner[1], corner[2])
-                                                   : CPolygon(corner[0], corner[1], corner[2], corner[3]));
+            polygons.push_back(list[i].size() == 3
+                                   ? CPolygon(corner[0], corner[1], corner[2])
+                                   : CPolygon(corner[0], corner[1], corner[2], corner[3]));
         }
     }
     op.ResizeObject(static_cast<Int32>(points.size()), static_cast<Int32>(polygons.size()));
@@ -300,15 +245,17 @@ void Loader::LoadGuides(HairObject& op, const json& j, const std::string& where)
     const std::string place = At(where, "guides");
     const json& list = j.contains("guides") ? Array(j["guides"], place) : json::array();
     const size_t per_guide = segments > 0 ? size_t(segments) + 1 : 0;
-    std::unique_ptr<HairGuides> guides(HairGuides::Alloc(static_cast<Int32>(list.size()), segments));
+    std::unique_ptr<HairGuides> guides(
+        HairGuides::Alloc(static_cast<Int32>(list.size()), segments));
     for (size_t g = 0; g < list.size(); ++g) {
         const std::string guide = At(place, g);
         CheckKeys(list[g], guide, {"root_uv", "points"});
         if (list[g].contains("root_uv")) {
             const json& uv = list[g]["root_uv"];
             if (!uv.is_array() || uv.size() != 2) Fail(At(guide, "root_uv"), "expected [u, v]");
-            guides->SetRootUV(static_cast<Int32>(g), Vector(ToFloat(uv[0], At(At(guide, "root_uv"), 0)),
-                                                            ToFloat(uv[1], At(At(guide, "root_uv"), 1)), 0));
+            guides->SetRootUV(static_cast<Int32>(g),
+                              Vector(ToFloat(uv[0], At(At(guide, "root_uv"), 0)),
+                                     ToFloat(uv[1], At(At(guide, "root_uv"), 1)), 0));
         }
         const json& points = list[g].contains("points") ? list[g]["points"] : json::array();
         Array(points, At(guide, "points"));
@@ -316,7 +263,8 @@ void Loader::LoadGuides(HairObject& op, const json& j, const std::string& where)
             Fail(At(guide, "points"), "expected " + std::to_string(per_guide) +
                                           " points (segments + 1, none for 0 segments)");
         for (size_t p = 0; p < per_guide; ++p)
-            guides->GetPoints()[g * per_guide + p] = ToVector(points[p], At(At(guide, "points"), p));
+            guides->GetPoints()[g * per_guide + p] =
+                ToVector(points[p], At(At(guide, "points"), p));
     }
     op.SetGuides(guides.release());
 }
@@ -324,8 +272,11 @@ void Loader::LoadGuides(HairObject& op, const json& j, const std::string& where)
 void Loader::LoadTag(BaseObject& op, const json& j, const std::string& where) {
     if (!j.is_object() || !j.contains("type")) Fail(where, "a tag needs a type");
     const Int32 type = ToType(j["type"], At(where, "type"),
-                              {{"texture", Ttexture}, {"uvw", Tuvw}, {"normal", Tnormal},
-                               {"phong", Tphong}, {"selection", Tpolygonselection},
+                              {{"texture", Ttexture},
+                               {"uvw", Tuvw},
+                               {"normal", Tnormal},
+                               {"phong", Tphong},
+                               {"selection", Tpolygonselection},
                                {"hair_material", Thairmaterial}});
     const NamedParameters& named = ParametersOf(type);
     std::vector<std::string> keys = {"type", "name", "bits"};
@@ -416,7 +367,8 @@ void Loader::LoadTrack(BaseList2D& node, const json& j, const std::string& where
         const std::string place = At(where, "keys");
         const json& list = Array(j["keys"], place);
         for (size_t i = 0; i < list.size(); ++i) {
-            if (!list[i].is_array() || list[i].size() != 2) Fail(At(place, i), "expected [time, value]");
+            if (!list[i].is_array() || list[i].size() != 2)
+                Fail(At(place, i), "expected [time, value]");
             keys.emplace_back(ToFloat(list[i][0], At(At(place, i), 0)),
                               ToFloat(list[i][1], At(At(place, i), 1)));
         }
@@ -451,7 +403,8 @@ void Loader::ResolveLinks() {
                 target = doc_->SearchObject(String(link.name));
                 break;
         }
-        if (target == nullptr) Fail(link.where, std::string("no ") + what + " named \"" + link.name + "\"");
+        if (target == nullptr)
+            Fail(link.where, std::string("no ") + what + " named \"" + link.name + "\"");
         link.set(target);
     }
 }
@@ -474,7 +427,8 @@ void Loader::LoadSelection(const json& j, const std::string& where) {
         const std::string tag_name = ToText(entry["tag"], At(place, "tag"));
         BaseTag* tag = op->GetFirstTag();
         while (tag != nullptr && tag->GetName().GetUtf8() != tag_name) tag = tag->GetNext();
-        if (tag == nullptr) Fail(At(place, "tag"), "no tag named \"" + tag_name + "\" on \"" + object_name + "\"");
+        if (tag == nullptr)
+            Fail(At(place, "tag"), "no tag named \"" + tag_name + "\" on \"" + object_name + "\"");
         tag->SetBit(BIT_ACTIVE);
     }
 }
@@ -524,7 +478,8 @@ std::unique_ptr<BaseDocument> LoadDocument(const std::string& path, std::string&
         return nullptr;
     }
     const fs::path absolute = fs::absolute(fs::path(path), ec);
-    const std::string folder = ec ? std::string() : absolute.parent_path().lexically_normal().string();
+    const std::string folder =
+        ec ? std::string() : absolute.parent_path().lexically_normal().string();
     return LoadDocumentFromText(text.str(), path, folder, error);
 }
 

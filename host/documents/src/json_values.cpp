@@ -102,7 +102,8 @@ GeData ToGradient(const json& j, const std::string& where) {
         if (!j[i].contains("color")) Fail(place, "a knot needs a color");
         gradient.InsertKnot(
             ToVector(j[i]["color"], At(place, "color")),
-            j[i].contains("brightness") ? ToFloat(j[i]["brightness"], At(place, "brightness")) : 1.0,
+            j[i].contains("brightness") ? ToFloat(j[i]["brightness"], At(place, "brightness"))
+                                        : 1.0,
             j[i].contains("position") ? ToFloat(j[i]["position"], At(place, "position")) : 0.0,
             j[i].contains("bias") ? ToFloat(j[i]["bias"], At(place, "bias")) : 0.5);
     }
@@ -152,15 +153,22 @@ void SetParameterFromJson(BaseList2D& node, Int32 id, const json& value, ValueKi
             if (value.is_number()) return set(GeData(ToFloat(value, where)));
             if (value.is_string()) return set(GeData(String(value.get<std::string>())));
             if (value.is_array()) return set(GeData(ToVector(value, where)));
-            Fail(where, "expected a number, a vector, a string or an object such as {\"float\": 1}");
-        case ValueKind::Int: return set(GeData(ToInt(value, where)));
-        case ValueKind::Float: return set(GeData(ToFloat(value, where)));
-        case ValueKind::Vector: return set(GeData(ToVector(value, where)));
-        case ValueKind::String: return set(GeData(String(ToText(value, where))));
-        case ValueKind::Bool: return set(GeData(Int32(ToBool(value, where) ? 1 : 0)));
+            Fail(where,
+                 "expected a number, a vector, a string or an object such as {\"float\": 1}");
+        case ValueKind::Int:
+            return set(GeData(ToInt(value, where)));
+        case ValueKind::Float:
+            return set(GeData(ToFloat(value, where)));
+        case ValueKind::Vector:
+            return set(GeData(ToVector(value, where)));
+        case ValueKind::String:
+            return set(GeData(String(ToText(value, where))));
+        case ValueKind::Bool:
+            return set(GeData(Int32(ToBool(value, where) ? 1 : 0)));
         case ValueKind::Filename:
             return set(GeData(Filename(String(ResolvePath(ToText(value, where), context.folder)))));
-        case ValueKind::Gradient: return set(ToGradient(value, where));
+        case ValueKind::Gradient:
+            return set(ToGradient(value, where));
         case ValueKind::Projection:
             return set(GeData(ByName(value, where,
                                      {"spherical", "cylindrical", "flat", "cubic", "frontal",
@@ -170,12 +178,12 @@ void SetParameterFromJson(BaseList2D& node, Int32 id, const json& value, ValueKi
         case ValueKind::ShaderLink:
         case ValueKind::LayerLink:
         case ValueKind::ObjectLink:
-            context.links.push_back({kind, ToText(value, where), &node, where,
-                                     [set](BaseList2D* target) {
-                                         GeData link;
-                                         link.SetBaseList2D(target);
-                                         set(link);
-                                     }});
+            context.links.push_back(
+                {kind, ToText(value, where), &node, where, [set](BaseList2D* target) {
+                     GeData link;
+                     link.SetBaseList2D(target);
+                     set(link);
+                 }});
             return;
     }
 }

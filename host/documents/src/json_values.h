@@ -3,11 +3,10 @@
 #pragma once
 
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "c4d.h"
 
@@ -27,8 +26,7 @@ std::string At(const std::string& where, const std::string& key);
 std::string At(const std::string& where, size_t index);
 
 // Fails when the object has a key outside allowed (or is no object at all).
-void CheckKeys(const json& j, const std::string& where,
-               const std::vector<std::string>& allowed);
+void CheckKeys(const json& j, const std::string& where, const std::vector<std::string>& allowed);
 const json& Array(const json& j, const std::string& where);
 
 Int32 ToInt(const json& j, const std::string& where);
@@ -42,17 +40,28 @@ ROTATIONORDER ToRotationOrder(const json& j, const std::string& where);
 
 // How a parameter value is read: Any takes the form the JSON value has.
 enum class ValueKind {
-    Any, Int, Float, Vector, String, Bool, Filename, Gradient, Projection,
-    MaterialLink, ShaderLink, LayerLink, ObjectLink
+    Any,
+    Int,
+    Float,
+    Vector,
+    String,
+    Bool,
+    Filename,
+    Gradient,
+    Projection,
+    MaterialLink,
+    ShaderLink,
+    LayerLink,
+    ObjectLink
 };
 
 // A link to a named element, resolved once the whole document exists.
 struct PendingLink {
-    ValueKind kind;                         // MaterialLink, ShaderLink, LayerLink, ObjectLink
+    ValueKind kind;  // MaterialLink, ShaderLink, LayerLink, ObjectLink
     std::string name;
-    BaseList2D* scope;                      // a ShaderLink looks in this node's shaders
+    BaseList2D* scope;  // a ShaderLink looks in this node's shaders
     std::string where;
-    std::function<void(BaseList2D*)> set;   // stores the resolved target
+    std::function<void(BaseList2D*)> set;  // stores the resolved target
 };
 
 struct LoadContext {

@@ -20,7 +20,8 @@ struct DescLevel {
 
     DescLevel() = default;
     DescLevel(Int32 id_) : id(id_) {}
-    DescLevel(Int32 id_, Int32 dtype_, Int32 creator_) : id(id_), dtype(dtype_), creator(creator_) {}
+    DescLevel(Int32 id_, Int32 dtype_, Int32 creator_)
+        : id(id_), dtype(dtype_), creator(creator_) {}
 };
 
 // The address of a parameter: one level per step into it (903 is the position

@@ -70,8 +70,7 @@ struct Matrix64 {
     // Transforms a point (the offset applies).
     Vector64 operator*(const Vector64& p) const { return off + v1 * p.x + v2 * p.y + v3 * p.z; }
     Matrix64 operator*(const Matrix64& b) const {
-        return {*this * b.off, TransformVector(b.v1), TransformVector(b.v2),
-                TransformVector(b.v3)};
+        return {*this * b.off, TransformVector(b.v1), TransformVector(b.v2), TransformVector(b.v3)};
     }
     // Transforms a direction (the offset does not apply).
     Vector64 TransformVector(const Vector64& d) const { return v1 * d.x + v2 * d.y + v3 * d.z; }

@@ -1,6 +1,6 @@
-#include "c4d_animation.h"
-
 #include <algorithm>
+
+#include "c4d_animation.h"
 
 void CKey::SetTime(CCurve* seq, const BaseTime& t) {
     time_ = t;

@@ -1,7 +1,6 @@
-#include "c4d_baselist.h"
-
 #include "c4d_animation.h"
 #include "c4d_basedocument.h"
+#include "c4d_baselist.h"
 #include "c4d_basematerial.h"
 #include "c4d_baseobject.h"
 
@@ -33,8 +32,10 @@ void GeListNode::InsertBefore(GeListNode* bl) {
     up_ = bl->up_;
     pred_ = bl->pred_;
     next_ = bl;
-    if (pred_ != nullptr) pred_->next_ = this;
-    else if (up_ != nullptr) up_->down_ = this;
+    if (pred_ != nullptr)
+        pred_->next_ = this;
+    else if (up_ != nullptr)
+        up_->down_ = this;
     bl->pred_ = this;
 }
 
@@ -99,8 +100,7 @@ Bool GeListHead::GetParameter(const DescID&, GeData& t_data, DESCFLAGS_GET) cons
     return false;
 }
 
-BaseList2D::BaseList2D(Int32 type)
-    : GeListNode(type), self_(std::make_shared<BaseList2D*>(this)) {}
+BaseList2D::BaseList2D(Int32 type) : GeListNode(type), self_(std::make_shared<BaseList2D*>(this)) {}
 
 BaseList2D::~BaseList2D() { *self_ = nullptr; }
 

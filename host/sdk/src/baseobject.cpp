@@ -1,5 +1,4 @@
 #include "c4d_baseobject.h"
-
 #include "c4d_basetag.h"
 #include "c4d_hair.h"
 #include "host_state.h"
@@ -13,9 +12,12 @@ BaseObject::BaseObject(Int32 type) : BaseList2D(type), guid_(vantrel_host::Host(
 
 BaseObject* BaseObject::Alloc(Int32 type) {
     switch (type) {
-        case Opolygon: return PolygonObject::Alloc(0, 0);
-        case Ohair: return HairObject::Alloc();
-        default: return new BaseObject(type);
+        case Opolygon:
+            return PolygonObject::Alloc(0, 0);
+        case Ohair:
+            return HairObject::Alloc();
+        default:
+            return new BaseObject(type);
     }
 }
 

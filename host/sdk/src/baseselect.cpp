@@ -1,6 +1,6 @@
-#include "c4d_baseselect.h"
-
 #include <algorithm>
+
+#include "c4d_baseselect.h"
 
 Bool BaseSelect::Select(Int32 num) { return SelectAll(num, num); }
 

@@ -1,14 +1,18 @@
-#include "c4d_basetag.h"
-
 #include "c4d_basematerial.h"
+#include "c4d_basetag.h"
 
 BaseTag* BaseTag::Alloc(Int32 type) {
     switch (type) {
-        case Ttexture: return TextureTag::Alloc();
-        case Tuvw: return UVWTag::Alloc(0);
-        case Tnormal: return NormalTag::Alloc(0);
-        case Tpolygonselection: return SelectionTag::Alloc(type);
-        default: return new BaseTag(type);
+        case Ttexture:
+            return TextureTag::Alloc();
+        case Tuvw:
+            return UVWTag::Alloc(0);
+        case Tnormal:
+            return NormalTag::Alloc(0);
+        case Tpolygonselection:
+            return SelectionTag::Alloc(type);
+        default:
+            return new BaseTag(type);
     }
 }
 

@@ -1,6 +1,5 @@
-#include "c4d_basedocument.h"
-
 #include "c4d_animation.h"
+#include "c4d_basedocument.h"
 #include "c4d_basematerial.h"
 #include "c4d_basetag.h"
 
@@ -85,8 +84,8 @@ Bool BaseDocument::ExecutePasses(BaseThread*, Bool animation, Bool, Bool, BUILDF
         for (CTrack* track = op->GetFirstCTrack(); track != nullptr; track = track->GetNext()) {
             CCurve* curve = track->GetCurve(CCURVETYPE_CURVE, false);
             if (curve == nullptr || curve->GetKeyCount() == 0) continue;
-            op->SetParameter(track->GetDescriptionID(),
-                             GeData(track->GetValue(this, time_, fps_)), DESCFLAGS_SET_0);
+            op->SetParameter(track->GetDescriptionID(), GeData(track->GetValue(this, time_, fps_)),
+                             DESCFLAGS_SET_0);
         }
         return true;
     });

@@ -1,7 +1,9 @@
-#include "c4d_baselist.h"
 #include "c4d_basedocument.h"
+#include "c4d_baselist.h"
 
-std::unique_ptr<CustomDataType> Gradient::Clone() const { return std::make_unique<Gradient>(*this); }
+std::unique_ptr<CustomDataType> Gradient::Clone() const {
+    return std::make_unique<Gradient>(*this);
+}
 
 GradientKnot Gradient::GetKnot(Int32 index) const {
     return index >= 0 && index < GetKnotCount() ? knots_[index] : GradientKnot();
@@ -52,14 +54,22 @@ void GeData::SetCustomDataType(const CustomDataType& data) { value_ = Custom{dat
 
 Int32 GeData::GetType() const {
     switch (value_.index()) {
-        case 1: return DA_LONG;
-        case 2: return DA_REAL;
-        case 3: return DA_VECTOR;
-        case 4: return DA_STRING;
-        case 5: return DA_FILENAME;
-        case 6: return DA_ALIASLINK;
-        case 7: return std::get<Custom>(value_).data->GetDataType();
-        default: return DA_NIL;
+        case 1:
+            return DA_LONG;
+        case 2:
+            return DA_REAL;
+        case 3:
+            return DA_VECTOR;
+        case 4:
+            return DA_STRING;
+        case 5:
+            return DA_FILENAME;
+        case 6:
+            return DA_ALIASLINK;
+        case 7:
+            return std::get<Custom>(value_).data->GetDataType();
+        default:
+            return DA_NIL;
     }
 }
 

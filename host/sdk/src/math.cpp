@@ -40,13 +40,20 @@ Matrix64 MatrixRotZ(Float64 angle) {
 Matrix64 HPBToMatrix(const Vector64& hpb, ROTATIONORDER order) {
     const Matrix64 x = MatrixRotX(hpb.x), y = MatrixRotY(hpb.y), z = MatrixRotZ(hpb.z);
     switch (order) {
-        case ROTATIONORDER_YXZGLOBAL: return z * x * y;
-        case ROTATIONORDER_YZXGLOBAL: return x * z * y;
-        case ROTATIONORDER_ZYXGLOBAL: return x * y * z;
-        case ROTATIONORDER_ZXYGLOBAL: return y * x * z;
-        case ROTATIONORDER_XZYGLOBAL: return y * z * x;
-        case ROTATIONORDER_XYZGLOBAL: return z * y * x;
-        case ROTATIONORDER_HPB: return MatrixRotY(hpb.x) * MatrixRotX(hpb.y) * MatrixRotZ(hpb.z);
+        case ROTATIONORDER_YXZGLOBAL:
+            return z * x * y;
+        case ROTATIONORDER_YZXGLOBAL:
+            return x * z * y;
+        case ROTATIONORDER_ZYXGLOBAL:
+            return x * y * z;
+        case ROTATIONORDER_ZXYGLOBAL:
+            return y * x * z;
+        case ROTATIONORDER_XZYGLOBAL:
+            return y * z * x;
+        case ROTATIONORDER_XYZGLOBAL:
+            return z * y * x;
+        case ROTATIONORDER_HPB:
+            return MatrixRotY(hpb.x) * MatrixRotX(hpb.y) * MatrixRotZ(hpb.z);
     }
     return Matrix64();
 }

@@ -1,7 +1,6 @@
-#include "c4d_plugin.h"
-
 #include <cstdio>
 
+#include "c4d_plugin.h"
 #include "host_state.h"
 
 namespace vantrel_host {
@@ -53,16 +52,15 @@ Bool CommandData::Message(Int32, void*) { return true; }
 
 AutoBitmap::AutoBitmap(const String& file, Float) : bitmap_(std::make_unique<BaseBitmap>(file)) {}
 
-Bool RegisterCommandPlugin(Int32 id, const String& str, Int32, BaseBitmap* icon,
-                           const String& help, CommandData* dat) {
+Bool RegisterCommandPlugin(Int32 id, const String& str, Int32, BaseBitmap* icon, const String& help,
+                           CommandData* dat) {
     std::unique_ptr<CommandData> command(dat);
     auto& commands = vantrel_host::Host().commands;
     if (!command) return false;
     for (const auto& c : commands)
         if (c.id == id) return false;
     commands.push_back({id, str.GetUtf8(), help.GetUtf8(),
-                        icon ? icon->GetFileName().GetUtf8() : std::string(),
-                        std::move(command)});
+                        icon ? icon->GetFileName().GetUtf8() : std::string(), std::move(command)});
     return true;
 }
 

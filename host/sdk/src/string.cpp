@@ -51,9 +51,7 @@ std::string JoinPath(const std::string& directory, const std::string& file) {
 
 }  // namespace
 
-String::String(const Char* text, STRINGENCODING encoding) {
-    SetCString(text, -1, encoding);
-}
+String::String(const Char* text, STRINGENCODING encoding) { SetCString(text, -1, encoding); }
 
 void String::SetCString(const Char* text, Int32 count, STRINGENCODING) {
     if (text == nullptr) {
