@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "writer_output.h"
+
+namespace {
+
+tavShader* capture_texture(tavScene_api& api) {
+    api.shader_begin(nullptr, "texture2_rgb");
+    api.set_parameter("texture", TAV_STRING, "wood.png");
+    api.shader_end();
+    return api.shader_get();
+}
+
+}  // namespace
+
+TEST(WriterCapture, AnonymousShaderIsCapturedNotWritten) {
+    WriterOutput out;
+    out->shader_begin(nullptr, "texture2_rgb");
+    out->shader_end();
+    auto* captured = static_cast<tavString*>(out->shader_get());
+    ASSERT_NE(captured, nullptr);
+    EXPECT_EQ(std::string(captured->text), "\"texture2_rgb\" {\n}");
+    EXPECT_EQ(captured->raw, 0);
+    EXPECT_EQ(out.take(), "");
+}
+
+TEST(WriterCapture, MaterialEmbedsItsSurfaceShaderAndTexture) {
+    WriterOutput out;
+    tavShader* texture = capture_texture(*out);
+    out->shader_begin(nullptr, "tav_advanced");
+    tavColor white{1, 1, 1};
+    out->set_parameter("diffuse", TAV_COLOR, &white);
+    out->set_subshader("diffuse", texture);
+    out->shader_end();
+    tavShader* surface = out->shader_get();
+    out->material_begin("Wood", true);
+    out->material_set_shader(TAV_SHADER_SURFACE, surface);
+    out->material_end();
+    EXPECT_EQ(out.take(),
+              "material \"Wood\" {\n"
+              "surface \"tav_advanced\" {\n"
+              "\"diffuse\" 1 1 1,\n"
+              "\"diffuse\" ! \"texture2_rgb\" {\n\"texture\" \"wood.png\",\n},\n"
+              "}\n"
+              "}\n");
+}
+
+TEST(WriterCapture, RawBytesTravelWithTheCapture) {
+    WriterOutput out;
+    out->shader_begin(nullptr, "tav_diffuse");
+    out->set_parameter("name", TAV_STRING, "caf\xc3\xa9");
+    out->shader_end();
+    tavShader* shader = out->shader_get();
+    EXPECT_EQ(static_cast<tavString*>(shader)->raw, 1);
+    out->material_set_shader(TAV_SHADER_SHADOW, shader);
+    EXPECT_EQ(out.take(), "shadow \"tav_diffuse\" {\n\"name\" xX636166c3a9,\n}\n");
+}
+
+TEST(WriterCapture, NestedCaptureWithPushAndPop) {
+    WriterOutput out;
+    out->shader_begin(nullptr, "tav_advanced");
+    tavShader* outer = out->shader_get();
+    out->shader_push();
+    tavShader* texture = capture_texture(*out);
+    out->shader_pop();
+    out->set_subshader("diffuse", texture);
+    out->shader_end();
+    EXPECT_EQ(out->shader_get(), outer);
+    EXPECT_EQ(std::string(static_cast<tavString*>(outer)->text),
+              "\"tav_advanced\" {\n\"diffuse\" ! \"texture2_rgb\" {\n\"texture\" \"wood.png\",\n},\n}");
+    EXPECT_EQ(out.take(), "");
+}
+
+TEST(WriterCapture, NumberedAndNamedShadersInsideACaptureGoToTheStream) {
+    WriterOutput out;
+    out->shader_begin(nullptr, "tav_advanced");
+    tavShader* outer = out->shader_get();
+    out->shader_begin("tav_diffuse", 3);
+    out->shader_end();
+    out->shader_begin("wood", "texture2_rgb");
+    out->shader_end();
+    out->set_subshader("diffuse", 3);
+    out->shader_end();
+    EXPECT_EQ(out.take(),
+              "#define shader 3 tav_diffuse {\n}\n"
+              "#define shader \"wood\" \"texture2_rgb\" {\n}\n");
+    EXPECT_EQ(std::string(static_cast<tavString*>(outer)->text), "\"tav_advanced\" {\n\"diffuse\" ! 3,\n}");
+}
+
+TEST(WriterCapture, TopLevelBlockSwitchesCaptureOff) {
+    WriterOutput out;
+    out->shader_begin(nullptr, "tav_envmap");
+    EXPECT_TRUE(out->options_begin());
+    out->options_end();
+    EXPECT_EQ(out.take(), "\noptions {\n}\n");
+}
+
+TEST(WriterCapture, ShaderParameterIsEmbeddedAtLevelTwo) {
+    WriterOutput out;
+    out->set_output_mode(0);
+    tavShader* texture = capture_texture(*out);
+    out->camera_begin("cam");
+    out->set_parameter("reflection map", TAV_SHADER, &texture);
+    out->camera_end();
+    EXPECT_EQ(out.take(),
+              "\ncamera \"cam\" {\n"
+              " reflection map   \"texture2_rgb\" {\n   \"texture\" \"wood.png\",\n  }\n"
+              "}\n");
+}
+
+TEST(WriterCapture, SlotKeywordsAndUnknownSlots) {
+    WriterOutput out;
+    out->material_set_shader(TAV_SHADER_VOLUME, 2);
+    out->material_set_shader(TAV_SHADER_REFLECTION_MAP, 4);
+    out->material_set_shader(static_cast<tavShader_type>(7), 5);
+    out->material_set_shader(TAV_SHADER_SURFACE, static_cast<tavShader*>(nullptr));
+    EXPECT_EQ(out.take(),
+              "volume 2\nreflection map 4\n// assuming surface shader\nsurface 5\n");
+}
+
+TEST(WriterCapture, EmbeddingACaptureWithoutTextWritesNothing) {
+    tavScene_api_file silent(static_cast<FILE*>(nullptr), false);
+    silent.shader_begin(nullptr, "tav_diffuse");
+    silent.shader_end();
+    tavShader* empty = silent.shader_get();
+    ASSERT_NE(empty, nullptr);
+
+    WriterOutput out;
+    out->shader_begin(nullptr, "tav_advanced");
+    out->set_subshader("diffuse", empty);
+    out->shader_end();
+    EXPECT_EQ(std::string(static_cast<tavString*>(out->shader_get())->text),
+              "\"tav_advanced\" {\n\"diffuse\" ! ,\n}");
+}
