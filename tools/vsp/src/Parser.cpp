@@ -258,7 +258,8 @@ void Parser::readNumberedShaderLabels(Node& node) {
 
 void Parser::parseBlockBody(Node& node) {
     if (++depth_ > kMaxDepth)
-        in_.fail("blocks are nested more than " + std::to_string(kMaxDepth) + " deep");
+        throw ParseError(node.offset,
+                         "blocks are nested more than " + std::to_string(kMaxDepth) + " deep");
     // Which blocks push, set and reset the parameter style follows the writer exactly.
     bool saved = statementStyle_;
     bool restore = false;
