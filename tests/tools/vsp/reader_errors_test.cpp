@@ -39,6 +39,7 @@ TEST(VspReaderErrors, MalformedInputsReportWhatAndWhere) {
         {"object \"o\"\n", 10, "expected '{' to open object"},
         {"\"s\" ! \"kind\",\n", 12, "expected '{' after the subshader's kind"},
         {"#print \"open\n", 8, "not closed by a quote"},
+        {"\"s\" ! 1e300,\n", 6, "integer shader id"},
         {nested, 200 * 12, "nested more than 200 deep"},
     };
     for (const auto& bad : cases) {

@@ -152,6 +152,7 @@ TEST(VspReader, ReadsEveryStatementAndBlockKeyword) {
         "output \"a\" \"b\" \"c\" {\n}\n"
         "light \"l\" {\n}\n\naccel \"bvh\" {\n}\n"
         "object \"o\" {\nmaterial \"m\"\n}\n"
+        "\noptions {\nsamples 4\n}\n\nimage {\n}\n"
         "\nrender\n");
     std::vector<std::string> keywords;
     for (const auto& statement : root.statements) keywords.push_back(statement.keyword);
@@ -171,7 +172,9 @@ TEST(VspReader, ReadsEveryStatementAndBlockKeyword) {
     for (const auto& child : root.children) kinds.push_back(child.kind);
     EXPECT_EQ(kinds, (std::vector<NodeKind>{NodeKind::Group, NodeKind::Camera, NodeKind::Material,
                                             NodeKind::Animation, NodeKind::Output, NodeKind::Light,
-                                            NodeKind::Accel, NodeKind::Object}));
+                                            NodeKind::Accel, NodeKind::Object, NodeKind::Options,
+                                            NodeKind::Image}));
+    EXPECT_EQ(root.children[8].param("samples").number(), 4);
     EXPECT_TRUE(root.children[1].modification);
     EXPECT_EQ(root.children[3].labels.at(1), "Cube Position");
     EXPECT_EQ(root.at("o").findStatement("material")->arg(0).text(), "m");

@@ -1,7 +1,10 @@
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <optional>
 
 #include "ArrayBuilder.h"
 #include "Cursor.h"
@@ -58,6 +61,13 @@ const NodeKind* blockKind(std::string_view word) {
 
 bool isMaterialSlot(std::string_view name) {
     return name == "surface" || name == "shadow" || name == "volume" || name == "reflection map";
+}
+
+// Shader ids are written with "%d".
+std::optional<int> asShaderId(double x) {
+    bool integral = std::floor(x) == x && x >= std::numeric_limits<int>::min() &&
+                    x <= std::numeric_limits<int>::max();
+    return integral ? std::optional<int>(static_cast<int>(x)) : std::nullopt;
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -372,7 +382,8 @@ void Parser::parseBareParameter(Node& node, size_t start) {
     parameter.value = parseValue();
     if (node.kind == NodeKind::Material && isMaterialSlot(parameter.name) &&
         parameter.value.kind() == ValueKind::Numbers && parameter.value.size() == 1)
-        parameter.value = Value::ofShaderId(parameter.value.number(), false);
+        if (std::optional<int> id = asShaderId(parameter.value.number()))
+            parameter.value = Value::ofShaderId(*id, false);
     finishItem();
     node.parameters.push_back(std::move(parameter));
 }
@@ -399,8 +410,12 @@ Value Parser::parseValue() {
             if (in_.peek() != '{') in_.fail("expected '{' after the subshader's kind");
             return Value::ofShader(parseShader(std::move(kind), kindOffset), true);
         }
-        std::optional<double> id = in_.readNumber();
-        if (!id) in_.fail("expected a shader or a shader id after '!'");
+        std::optional<double> number = in_.readNumber();
+        std::optional<int> id = number ? asShaderId(*number) : std::nullopt;
+        if (!id) {
+            in_.seek(kindOffset);
+            in_.fail("expected a shader or an integer shader id after '!'");
+        }
         return Value::ofShaderId(*id, true);
     }
     if (std::optional<bool> value = in_.readSwitch()) return Value::ofBool(*value);

@@ -79,7 +79,7 @@ Value Value::ofShader(std::shared_ptr<const Node> shader, bool subshader) {
     return v;
 }
 
-Value Value::ofShaderId(double id, bool subshader) {
+Value Value::ofShaderId(int id, bool subshader) {
     Value v;
     v.kind_ = ValueKind::ShaderId;
     v.subshader_ = subshader;
@@ -231,9 +231,9 @@ std::vector<const Node*> Value::shaders() const {
     return result;
 }
 
-long long Value::shaderId() const {
+int Value::shaderId() const {
     if (kind_ != ValueKind::ShaderId) mismatch("a shader id");
-    return static_cast<long long>(numbers_[0]);
+    return static_cast<int>(numbers_[0]);
 }
 
 std::string Value::describe() const {

@@ -85,8 +85,8 @@ struct Node {
     const Node* find(const std::vector<std::string>& names) const;
     const Node& at(std::string_view path) const;  // as find, throws QueryError
 
-    // This node and every node below it, depth first in file order, including the
-    // shader nodes held in parameter values.
+    // This node and every node below it, depth first: a node, then the shader nodes held
+    // in its parameter values, then its children, each in file order.
     void visit(const std::function<void(const Node&)>& visitor) const;
     std::vector<const Node*> all(NodeKind kind) const;
     std::vector<const Node*> named(std::string_view name) const;

@@ -47,7 +47,7 @@ public:
     static Value ofText(std::string text);
     static Value ofBytes(std::string bytes);
     static Value ofShader(std::shared_ptr<const Node> shader, bool subshader);
-    static Value ofShaderId(double id, bool subshader);
+    static Value ofShaderId(int id, bool subshader);
     // Numbers (or on/off as 1/0) of `arity` numbers per element; `binaryLetter` is the
     // binary block's type letter ('c', 'f', 'r', 'i') or 0 for text.
     static Value ofNumberArray(std::vector<double> numbers, size_t arity, ElementKind element,
@@ -78,7 +78,7 @@ public:
     const std::vector<std::string>& texts() const;
     const Node& shader() const;
     std::vector<const Node*> shaders() const;
-    long long shaderId() const;
+    int shaderId() const;
 
     // Short description for messages, e.g. "array of 8 numbers x3 (binary c)".
     std::string describe() const;
