@@ -37,6 +37,7 @@ TEST(VspReaderErrors, MalformedInputsReportWhatAndWhere) {
         {"#include \"x\"\n", 0, "unknown directive"},
         {"#define camera \"c\" {\n}\n", 8, "\"camera\" cannot follow #define"},
         {"object \"o\"\n", 10, "expected '{' to open object"},
+        {"object \"o\" { flags 1\n}\n", 13, "expected the end of the line, found 'f'"},
         {"\"s\" ! \"kind\",\n", 12, "expected '{' after the subshader's kind"},
         {"#print \"open\n", 8, "not closed by a quote"},
         {"\"s\" ! 1e300,\n", 6, "integer shader id"},

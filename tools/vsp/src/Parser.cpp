@@ -263,13 +263,13 @@ void Parser::readNumberedShaderLabels(Node& node) {
     node.labels.emplace_back(line.substr(words[0].begin, words[0].end - words[0].begin));
     node.labels.emplace_back(line.substr(words[1].begin, words.back().end - words[1].begin));
     in_.advance(brace + 1);
-    in_.finishLine();
 }
 
 void Parser::parseBlockBody(Node& node) {
     if (++depth_ > kMaxDepth)
         throw ParseError(node.offset,
                          "blocks are nested more than " + std::to_string(kMaxDepth) + " deep");
+    in_.finishLine();  // every opening brace ends its line
     // Which blocks push, set and reset the parameter style follows the writer exactly.
     bool saved = statementStyle_;
     bool restore = false;
