@@ -1,0 +1,143 @@
+// vantrel-host: loads the plug-ins, opens a document, applies a selection and runs
+// one command, answering the save dialog from the command line.
+// Exit status: 0 when the command ran, 1 for a document or plug-in error, 2 for a
+// usage error.
+#include <strings.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "c4d.h"
+#include "command_line.h"
+#include "plugin_loader.h"
+#include "vantrel_host/document_file.h"
+#include "vantrel_host/host_services.h"
+
+namespace vantrel_host {
+namespace {
+
+constexpr int kCommandRan = 0;
+constexpr int kFailure = 1;
+constexpr int kUsageError = 2;
+
+// A failure to report with its exit status.
+struct RunError {
+    int status;
+    std::string message;
+};
+
+std::string DefaultPluginFolder(const char* argv0) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) exe = fs::absolute(argv0, ec);
+    return (exe.parent_path().parent_path() / "plugins").lexically_normal().string();
+}
+
+int CountObjects(BaseObject* op) {
+    int n = 0;
+    for (; op != nullptr; op = op->GetNext()) n += 1 + CountObjects(op->GetDown());
+    return n;
+}
+
+const RegisteredCommand& FindCommand(const std::string& wanted, const std::string& folder) {
+    const auto& commands = RegisteredCommands();
+    if (commands.empty()) throw RunError{kFailure, "no plug-in is loaded from " + folder};
+    const RegisteredCommand* found = nullptr;
+    for (const RegisteredCommand& c : commands) {
+        const bool match = std::to_string(c.id) == wanted ||
+                           strcasecmp(c.name.c_str(), wanted.c_str()) == 0 ||
+                           strcasecmp(c.help.c_str(), wanted.c_str()) == 0;
+        if (!match) continue;
+        if (found != nullptr)
+            throw RunError{kUsageError, "command \"" + wanted + "\" is ambiguous"};
+        found = &c;
+    }
+    if (found == nullptr) {
+        std::string known;
+        for (const RegisteredCommand& c : commands) known += (known.empty() ? "" : ", ") + c.name;
+        throw RunError{kUsageError, "no command \"" + wanted + "\" (commands: " + known + ")"};
+    }
+    return *found;
+}
+
+std::unique_ptr<BaseDocument> OpenDocument(const RunnerOptions& options) {
+    std::string error;
+    auto doc = options.document ? LoadDocument(*options.document, error) : BuildDemoDocument(error);
+    if (!doc) throw RunError{kFailure, error};
+    if (!options.select.empty()) doc->DeselectAll();
+    for (const std::string& name : options.select) {
+        BaseObject* op = doc->SearchObject(String(name));
+        if (op == nullptr)
+            throw RunError{kFailure, "no object named \"" + name + "\" in the document"};
+        doc->SetActiveObject(op, SELECTION_ADD);
+    }
+    return doc;
+}
+
+int Run(const std::vector<std::string>& args, const char* argv0) {
+    RunnerOptions options;
+    try {
+        options = ParseCommandLine(args);
+    } catch (const std::invalid_argument& e) {
+        std::string usage = kUsage;
+        usage.pop_back();  // the message gets its own newline
+        throw RunError{kUsageError, std::string(e.what()) + "\n" + usage};
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return kCommandRan;
+    }
+    const std::string folder = options.plugins ? *options.plugins : DefaultPluginFolder(argv0);
+    PluginHost plugins;
+    try {
+        plugins.LoadFolder(folder, C4D_HOST_API_VERSION);
+    } catch (const std::runtime_error& e) {
+        throw RunError{kFailure, e.what()};
+    }
+    plugins.Broadcast(C4DPL_STARTACTIVITY);
+    if (options.list_commands) {
+        for (const RegisteredCommand& c : RegisteredCommands())
+            std::printf("%d\t%s\t%s\n", c.id, c.name.c_str(), c.help.c_str());
+        if (!options.command) return kCommandRan;
+    }
+
+    std::unique_ptr<BaseDocument> doc = OpenDocument(options);
+    if (!options.command) {
+        std::printf("Opened %s: %d objects.%s\n",
+                    doc->GetDocumentName().GetString().GetUtf8().c_str(),
+                    CountObjects(doc->GetFirstObject()),
+                    plugins.Plugins().empty() ? " No plug-in is loaded." : "");
+        return kCommandRan;
+    }
+    const RegisteredCommand& command = FindCommand(*options.command, folder);
+    SetFileDialogAnswer(options.save_as);
+    if ((command.command->GetState(doc.get()) & CMD_ENABLED) == 0)
+        throw RunError{kFailure, "command \"" + command.name + "\" is disabled"};
+    bool ran = false;
+    try {
+        ran = command.command->Execute(doc.get());
+    } catch (const std::exception& e) {
+        throw RunError{kFailure, "command \"" + command.name + "\" failed: " + e.what()};
+    } catch (...) {
+        throw RunError{kFailure, "command \"" + command.name + "\" failed"};
+    }
+    if (!ran) throw RunError{kFailure, "command \"" + command.name + "\" reported a failure"};
+    return kCommandRan;
+}
+
+}  // namespace
+}  // namespace vantrel_host
+
+int main(int argc, char** argv) {
+    try {
+        return vantrel_host::Run(std::vector<std::string>(argv + 1, argv + argc), argv[0]);
+    } catch (const vantrel_host::RunError& e) {
+        std::fprintf(stderr, "vantrel-host: %s\n", e.message.c_str());
+        return e.status;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vantrel-host: %s\n", e.what());
+        return 1;
+    }
+}

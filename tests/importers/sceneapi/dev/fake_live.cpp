@@ -1,0 +1,69 @@
+// A scripted live-link library for the loader and factory tests. FAKE_LIVE_VARIANT
+// picks a fault: 0 none, 1 no query interface, 2 initialisation returns null,
+// 3 no entry symbol. The query interface lists the instances in FAKE_LIVE_INSTANCES
+// and shows FAKE_LIVE_TREE as every instance's scene; connect succeeds only for the
+// port in FAKE_LIVE_ACCEPT_PORT. Listings and connect calls are appended to the file
+// named by FAKE_LIVE_LOG.
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "NullApi.h"
+#include "tavvantrellive.h"
+
+namespace {
+
+const char* environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+void record(const std::string& call) {
+    if (*environment("FAKE_LIVE_LOG")) std::ofstream(environment("FAKE_LIVE_LOG"), std::ios::app) << call << ' ';
+}
+
+class FakeScene : public NullApi {
+public:
+    bool connect(const char* host, int port, int param) override {
+        record(std::string(host) + ":" + std::to_string(port) + "/" + std::to_string(param));
+        return std::to_string(port) == environment("FAKE_LIVE_ACCEPT_PORT");
+    }
+    bool disconnect() override { return true; }
+};
+
+class FakeQuery : public tavQuery_api {
+public:
+    const char* get_instances() override {
+        record("list");
+        return text(instances_, "FAKE_LIVE_INSTANCES");
+    }
+    bool attach_instance(int64_t) override { return true; }
+    void detach_instance() override {}
+    const char* get_scene_tree() override { return text(tree_, "FAKE_LIVE_TREE"); }
+
+private:
+    static const char* text(std::string& keep, const char* name) {
+        keep = environment(name);
+        return keep.c_str();
+    }
+    std::string instances_;
+    std::string tree_;
+};
+
+class FakeLive : public tavVantrelLive {
+public:
+    tavScene_api* get_scene_api() override { return &scene_; }
+    tavQuery_api* get_query_api() override { return FAKE_LIVE_VARIANT == 1 ? nullptr : &query_; }
+
+private:
+    FakeScene scene_;
+    FakeQuery query_;
+};
+
+}  // namespace
+
+#if FAKE_LIVE_VARIANT != 3
+extern "C" __attribute__((visibility("default"))) tavVantrelLive* vantrel_live_initialize() {
+    return FAKE_LIVE_VARIANT == 2 ? nullptr : new FakeLive;
+}
+#endif
