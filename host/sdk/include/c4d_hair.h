@@ -18,10 +18,15 @@ public:
 
     Int32 GetCount() const { return count_; }
     Int32 GetSegmentCount() const { return segments_; }
+    // GetCount() × points per guide, unless SetPointCount changed it.
+    Int32 GetPointCount() const { return static_cast<Int32>(points_.size()); }
     Vector* GetPoints() { return points_.data(); }
     const Vector* GetPoints() const { return points_.data(); }
     Vector GetRootUV(Int32 index) const;
     void SetRootUV(Int32 index, const Vector& uv);
+    // Stand-in: cuts the points short (or pads them with zeros), as damaged hair data
+    // may hold fewer points than its counts promise.
+    void SetPointCount(Int32 count);
 
 private:
     HairGuides(Int32 count, Int32 segments);

@@ -23,6 +23,8 @@ void HairGuides::SetRootUV(Int32 index, const Vector& uv) {
     if (index >= 0 && index < count_) root_uvs_[index] = uv;
 }
 
+void HairGuides::SetPointCount(Int32 count) { points_.resize(count > 0 ? size_t(count) : 0); }
+
 HairObject* HairObject::Alloc() { return new HairObject; }
 
 Bool HairObject::Lock(BaseDocument*, BaseThread*, Bool, Int32) {

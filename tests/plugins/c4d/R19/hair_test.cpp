@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "converter_fixture.h"
+
+using vantrel_host::AddMaterial;
+using vantrel_host::AddObject;
+using vantrel_host::AddTag;
+using vantrel_host::Link;
+using vantrel_host::SetParam;
+
+namespace {
+
+class HairTest : public ::testing::Test {
+protected:
+    HairTest() { f.take(); }
+
+    // Guide g's point p lies at (g, p, 0); guide g's root UV is (g, 0.5).
+    HairObject* hair(Int32 count, Int32 segments) {
+        auto* op = static_cast<HairObject*>(AddObject(f.doc(), Ohair, "Fur"));
+        HairGuides* guides = HairGuides::Alloc(count, segments);
+        const Int32 perGuide = segments > 0 ? segments + 1 : 0;
+        for (Int32 g = 0; g < count; ++g) {
+            guides->SetRootUV(g, Vector(g, 0.5, 0));
+            for (Int32 p = 0; p < perGuide; ++p)
+                guides->GetPoints()[g * perGuide + p] = Vector(g, p, 0);
+        }
+        op->SetGuides(guides);
+        return op;
+    }
+    // A hair material tag named name, linking a hair material with these radii.
+    BaseTag* tag(HairObject* op, const std::string& name, Float root, Float tip) {
+        BaseMaterial* material = AddMaterial(f.doc(), Mhair, name);
+        SetParam(material, 3009, GeData(root));
+        SetParam(material, 3010, GeData(tip));
+        return SetParam(AddTag(*op, Thairmaterial, name), 1000, Link(material));
+    }
+    std::vector<BaseTag*> tags(HairObject* op) {
+        std::vector<BaseTag*> list = {nullptr};
+        for (BaseTag* t = op->GetFirstTag(); t; t = t->GetNext()) list.push_back(t);
+        return list;
+    }
+    vsp::Node write(HairObject* op) {
+        f.loader.writeHairObject(op, tags(op), 1.0f);
+        EXPECT_FALSE(op->IsLocked());
+        return f.parsed();
+    }
+    static const vsp::Node& curves(const vsp::Node& root) {
+        return root.at("Fur/tav_bezier_curves");
+    }
+
+    ConverterFixture f;
+};
+
+TEST_F(HairTest, RadiiRunFromRootToTipWithoutATag) {
+    const vsp::Node root = write(hair(2, 4));
+    const vsp::Node& geometry = curves(root);
+    EXPECT_EQ(geometry.param("radius").number(), 0.5);
+    EXPECT_EQ(geometry.param("order").integer(), 2);
+    EXPECT_EQ(geometry.param("nvertices").ints(), (std::vector<int>{5, 5}));
+    EXPECT_EQ(geometry.param("curve_uv").floats(), (std::vector<float>{0, 0.5, 1, 0.5}));
+    const std::vector<float> points = geometry.param("p").floats();
+    ASSERT_EQ(points.size(), 30u);
+    EXPECT_EQ(std::vector<float>(points.begin() + 15, points.begin() + 21),
+              (std::vector<float>{1, 0, 0, 1, 1, 0}));
+    const std::vector<float> radii = geometry.param("pr").floats();
+    const std::vector<float> expected = {0.5f, 0.4f, 0.3f, 0.2f, 0.1f};
+    ASSERT_EQ(radii.size(), 10u);
+    for (size_t i = 0; i < radii.size(); ++i) EXPECT_FLOAT_EQ(radii[i], expected[i % 5]) << i;
+}
+
+TEST_F(HairTest, GuidesWithoutSegmentsOrWithoutGuidesStillWriteTheObject) {
+    const vsp::Node bare = write(hair(2, 0));
+    EXPECT_EQ(curves(bare).param("nvertices").ints(), (std::vector<int>{0, 0}));
+    EXPECT_EQ(curves(bare).param("curve_uv").size(), 4u);
+    EXPECT_EQ(curves(bare).param("p").size(), 0u);
+    EXPECT_EQ(curves(bare).param("pr").size(), 0u);
+
+    const vsp::Node none = write(hair(0, 3));
+    for (const char* array : {"p", "pr", "curve_uv", "nvertices"})
+        EXPECT_EQ(curves(none).param(array).size(), 0u) << array;
+}
+
+TEST_F(HairTest, ObjectWithoutGuidesWritesNothing) {
+    HairObject* op = hair(1, 1);
+    op->SetGuides(nullptr);
+    f.loader.writeHairObject(op, tags(op), 1.0f);
+    EXPECT_FALSE(op->IsLocked());
+    EXPECT_EQ(f.take(), "");
+}
+
+TEST_F(HairTest, IncompleteGuidesAreLeftOut) {
+    HairObject* op = hair(3, 2);
+    op->Lock(&f.doc(), nullptr, false, 0);
+    op->GenerateHair(0)->SetPointCount(8);  // guide 2 lacks its last point
+    op->Unlock();
+    const vsp::Node root = write(op);
+    EXPECT_EQ(curves(root).param("nvertices").ints(), (std::vector<int>{3, 3}));
+    EXPECT_EQ(curves(root).param("p").size(), 6u);
+    EXPECT_EQ(curves(root).param("curve_uv").size(), 4u);
+}
+
+TEST_F(HairTest, PointsLeaveTheObjectsLocalFrame) {
+    HairObject* op = hair(1, 1);
+    op->SetRelPos(Vector(10, 0, 0));
+    op->SetRelScale(Vector(2, 2, 2));
+    EXPECT_EQ(curves(write(op)).param("p").floats(), (std::vector<float>{-5, 0, 0, -5, 0.5, 0}));
+    op->SetRelScale(Vector(0, 0, 0));  // singular: no transform at all
+    EXPECT_EQ(curves(write(op)).param("p").floats(), (std::vector<float>{0, 0, 0, 0, 1, 0}));
+}
+
+TEST_F(HairTest, FrontTagDecidesRadiiAMaterialLessTagKeepsTheLaterOnes) {
+    HairObject* op = hair(1, 1);
+    BaseTag* front = tag(op, "Front", 2.0, 1.0);
+    tag(op, "Back", 4.0, 3.0);
+    EXPECT_EQ(curves(write(op)).param("pr").floats(), (std::vector<float>{2, 1}));
+    SetParam(front, 1000, GeData());
+    EXPECT_EQ(curves(write(op)).param("pr").floats(), (std::vector<float>{4, 3}));
+    EXPECT_EQ(curves(write(op)).param("radius").number(), 0.5);
+}
+
+}  // namespace
