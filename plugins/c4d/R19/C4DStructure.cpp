@@ -1,5 +1,4 @@
 #include "C4DLoader.h"
-
 #include "C4DText.h"
 
 namespace {
@@ -61,8 +60,7 @@ void C4DLoader::browseHierarchy(BaseObject* object, std::vector<BaseTag*> inheri
         childrenShare = half;
     } else if (object->GetType() == Opolygon) {
         // An input of a generator (node bit) is represented by the generator's cache.
-        const bool written = !object->GetBit(BIT_CONTROLOBJECT) && editorVisible &&
-                             renderVisible &&
+        const bool written = !object->GetBit(BIT_CONTROLOBJECT) && editorVisible && renderVisible &&
                              (selected || selectedObjects.empty() || !updateMode);
         if (written) {
             writePolygonObject(static_cast<PolygonObject*>(object), inheritedTags, half);

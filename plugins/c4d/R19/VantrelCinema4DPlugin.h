@@ -24,8 +24,7 @@ public:
 
 protected:
     using Operation = bool (C4DLoader::*)(BaseDocument*);
-    VantrelCommand(C4DLoader* loader, Operation operation)
-        : loader(loader), operation(operation) {}
+    VantrelCommand(C4DLoader* loader, Operation operation) : loader(loader), operation(operation) {}
 
 private:
     C4DLoader* loader;  // shared by the three commands, not owned

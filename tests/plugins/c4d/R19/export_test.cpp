@@ -16,8 +16,8 @@ namespace {
 std::vector<std::string> exportTo(C4DLoader& loader, BaseDocument* doc, const std::string& path,
                                   bool expectedResult) {
     std::vector<std::string> messages;
-    const MessageSink previous = SetMessageSink(
-        [&](MessageKind, const std::string& text) { messages.push_back(text); });
+    const MessageSink previous =
+        SetMessageSink([&](MessageKind, const std::string& text) { messages.push_back(text); });
     SetFileDialogAnswer(path);
     EXPECT_EQ(loader.vspExport(doc), expectedResult) << path;
     SetFileDialogAnswer(std::nullopt);

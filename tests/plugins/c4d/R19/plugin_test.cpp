@@ -13,9 +13,8 @@ namespace {
 class MessageCapture {
 public:
     MessageCapture() {
-        previous = SetMessageSink([this](MessageKind, const std::string& text) {
-            messages.push_back(text);
-        });
+        previous = SetMessageSink(
+            [this](MessageKind, const std::string& text) { messages.push_back(text); });
     }
     ~MessageCapture() { SetMessageSink(previous); }
     std::vector<std::string> messages;
@@ -67,7 +66,8 @@ TEST(PluginShell, CommandsWithoutDocumentEndNormally) {
     EXPECT_TRUE(VantrelCinema4DUpdate(&loader).Execute(nullptr));
     ASSERT_EQ(capture.messages.size(), 2u);
     for (const std::string& message : capture.messages)
-        EXPECT_EQ(message, "Failed to connect. Could not get a scene api. Please check your Vantrel "
-                           "installation.");
+        EXPECT_EQ(message,
+                  "Failed to connect. Could not get a scene api. Please check your Vantrel "
+                  "installation.");
     EXPECT_EQ(loader.sceneWrapper, nullptr);
 }

@@ -38,8 +38,8 @@ double progressAfter(const vsp::Node& root, const std::string& name) {
 // A mesh with a null "Probe" below it. Walked alone, the probe's walk ends at 0.5 when the
 // mesh is written (it keeps half of the weight) and at 1.0 when it is not.
 PolygonObject* meshWithProbe(BaseDocument& doc, const std::string& name, BaseObject* parent) {
-    PolygonObject* mesh = AddPolygonObject(doc, name, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
-                                           {CPolygon(0, 1, 2)}, parent);
+    PolygonObject* mesh =
+        AddPolygonObject(doc, name, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {CPolygon(0, 1, 2)}, parent);
     AddObject(doc, Onull, "Probe", mesh);
     return mesh;
 }
@@ -84,8 +84,8 @@ TEST(Hierarchy, NestedGroupsCarryNamesFlagsAndLocalTransformsInOrder) {
         EXPECT_EQ(group.statements[0].keyword, "flags");
         EXPECT_EQ(group.statements[0].arg(0).integer(), 1);
         const Matrix m = object->GetMl();
-        const vsp::Matrix expected = {m.v1.x,  m.v1.y,  m.v1.z,  0, m.v2.x, m.v2.y, m.v2.z, 0,
-                                      m.v3.x,  m.v3.y,  m.v3.z,  0, m.off.x, m.off.y, m.off.z, 1};
+        const vsp::Matrix expected = {m.v1.x, m.v1.y, m.v1.z, 0, m.v2.x,  m.v2.y,  m.v2.z,  0,
+                                      m.v3.x, m.v3.y, m.v3.z, 0, m.off.x, m.off.y, m.off.z, 1};
         const vsp::Matrix written = group.statements[1].arg(0).matrix();
         // Six significant digits in the file.
         for (int i = 0; i < 16; ++i)
@@ -96,7 +96,8 @@ TEST(Hierarchy, NestedGroupsCarryNamesFlagsAndLocalTransformsInOrder) {
 TEST(Hierarchy, NodeNamesAreCutAtACharacterBoundaryAndUnreadableNamesBecomeObject) {
     ConverterFixture f;
     const std::string fits(1023, 'x');
-    const std::string cut = std::string(1022, 'y') + "\xc3\xa9";  // 1024 bytes, the last character 2
+    const std::string cut =
+        std::string(1022, 'y') + "\xc3\xa9";  // 1024 bytes, the last character 2
     AddObject(f.doc(), Onull, fits);
     AddObject(f.doc(), Onull, cut);
     AddObject(f.doc(), Onull, "bad \xff");
@@ -120,8 +121,8 @@ TEST(Hierarchy, ProgressSplitsEachWeightAmongCacheMeshAndChildren) {
         const std::vector<Progress> reports = progressReports(f.parsed());
         // The null's own walk ends where its last child's did: no second report.
         const std::vector<std::pair<std::string, double>> expected = {
-            {"Null", 0.0},  {"a", 0.0},   {"a", 0.333}, {"b", 0.333},
-            {"b", 0.667}, {"c", 0.667}, {"c", 1.0}};
+            {"Null", 0.0}, {"a", 0.0},   {"a", 0.333}, {"b", 0.333},
+            {"b", 0.667},  {"c", 0.667}, {"c", 1.0}};
         ASSERT_EQ(reports.size(), expected.size());
         for (size_t i = 0; i < expected.size(); ++i) {
             EXPECT_EQ(reports[i].name, expected[i].first) << i;
@@ -175,7 +176,8 @@ TEST(Hierarchy, MeshesFollowVisibilityAsParentAndTheGeneratorInputBit) {
         ConverterFixture f;
         BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
         PolygonObject* mesh = meshWithProbe(f.doc(), "Mesh", parent);
-        if (c.parentEditor >= 0) setVisibility(parent, ID_BASEOBJECT_VISIBILITY_EDITOR, c.parentEditor);
+        if (c.parentEditor >= 0)
+            setVisibility(parent, ID_BASEOBJECT_VISIBILITY_EDITOR, c.parentEditor);
         if (c.meshEditor >= 0) setVisibility(mesh, ID_BASEOBJECT_VISIBILITY_EDITOR, c.meshEditor);
         if (c.meshRender >= 0) setVisibility(mesh, ID_BASEOBJECT_VISIBILITY_RENDER, c.meshRender);
         if (c.controlBit) mesh->SetBit(BIT_CONTROLOBJECT);

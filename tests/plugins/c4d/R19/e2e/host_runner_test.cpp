@@ -34,8 +34,9 @@ std::vector<std::string> importOptions(const vsp::Node& root) {
     std::vector<std::string> options;
     for (const vsp::Parameter& p : module->parameters)
         options.push_back(p.name + "=" +
-                          (p.value.kind() == vsp::ValueKind::Bool ? (p.value.boolean() ? "on" : "off")
-                                                                  : std::to_string(p.value.integer())));
+                          (p.value.kind() == vsp::ValueKind::Bool
+                               ? (p.value.boolean() ? "on" : "off")
+                               : std::to_string(p.value.integer())));
     return options;
 }
 
@@ -90,7 +91,8 @@ TEST(HostRunner, ExportsTheDemoDocument) {
 
     const std::string text = readFile(file);
     const std::string header =
-        "//---tavrin:dal:7---\n//---import:dal:1---\n//---id:1---\n// This is a Vantrel scene file\n\n";
+        "//---tavrin:dal:7---\n//---import:dal:1---\n//---id:1---\n// This is a Vantrel scene "
+        "file\n\n";
     EXPECT_EQ(text.substr(0, header.size()), header);
     const vsp::Node root = vsp::parse(text);
     const vsp::Statement* banner = root.findStatement("#print");
@@ -111,7 +113,8 @@ TEST(HostRunner, ExportFailuresAreToldToTheUser) {
     const std::string missing = folder.root() + "/missing/demo.vsp";
     HostRun run = runHost("--demo --command export --save-as '" + missing + "'");
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.output.find("Message: could not open file: \"" + missing + "\"\n"), std::string::npos)
+    EXPECT_NE(run.output.find("Message: could not open file: \"" + missing + "\"\n"),
+              std::string::npos)
         << run.output;
     EXPECT_NE(access(missing.c_str(), F_OK), 0);
 
