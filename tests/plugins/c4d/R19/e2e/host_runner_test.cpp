@@ -157,4 +157,13 @@ TEST(HostRunner, RenderThenUpdateReachTheRendererAndTheUpdateFindsItsModel) {
     const vsp::Node second = vsp::parse(sandbox.waitForScene(renderers[0], 2));
     EXPECT_EQ(importOptions(second), optionsWithAdjust("on"));
     expectDemoModel(second);
+
+    // Render names no model: the busy renderer does not count, a second one starts.
+    const HostRun again = runHost("--demo --command render");
+    ASSERT_EQ(again.status, 0) << again.output;
+    const std::vector<pid_t> both = sandbox.registered();
+    ASSERT_EQ(both.size(), 2u);
+    const pid_t started = both[0] == renderers[0] ? both[1] : both[0];
+    EXPECT_EQ(importOptions(vsp::parse(sandbox.waitForScene(started, 1))),
+              optionsWithAdjust("off"));
 }
