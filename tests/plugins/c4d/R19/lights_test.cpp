@@ -10,49 +10,42 @@ using vantrel_host::SetParam;
 
 namespace {
 
-struct LightOutput {
-    vsp::Node root;
-    const vsp::Node& mesh() const { return root.at("Lamp/triangles"); }
-    const vsp::Node& shader() const { return root.at("Lamp/Lamp").shader("surface"); }
-};
-
 class LightTest : public ::testing::Test {
 protected:
     LightTest() { f.take(); }
 
     BaseObject* light(Int32 type, Float brightness = 1.0) {
-        BaseObject* op = AddObject(f.doc(), Olight, "Lamp");
-        SetParam(op, 90002, GeData(type));
+        BaseObject* op = SetParam(AddObject(f.doc(), Olight, "Lamp"), 90002, GeData(type));
         return SetParam(op, 90001, GeData(brightness));
     }
-    LightOutput write(BaseObject* op) {
+    vsp::Node write(BaseObject* op) {
         f.loader.writeLight("Lamp", op);
-        return {f.parsed()};
+        return f.parsed();
     }
-    int power(BaseObject* op) { return write(op).shader().param("power").integer(); }
+    static const vsp::Node& mesh(const vsp::Node& root) { return root.at("Lamp/triangles"); }
+    static const vsp::Node& shader(const vsp::Node& root) {
+        return root.at("Lamp/Lamp").shader("surface");
+    }
+    int power(BaseObject* op) { return shader(write(op)).param("power").integer(); }
 
     ConverterFixture f;
 };
 
-TEST_F(LightTest, PointLightIsAUnitOctahedronWithPower100) {
-    BaseObject* op = SetParam(light(0), 90000, GeData(Vector(1, 0.5, 0.25)));
-    LightOutput out = write(op);
+TEST_F(LightTest, PointAndSpotLightsAreAUnitOctahedronWithPower100) {
+    const vsp::Node root = write(SetParam(light(0), 90000, GeData(Vector(1, 0.5, 0.25))));
     const std::vector<float> unit = {0, -1, 0, 1, 0, 0, 0, 0, 1, -1, 0, 0, 0, 0, -1, 0, 1, 0};
-    EXPECT_EQ(out.mesh().param("vertices").floats(), unit);
-    EXPECT_EQ(out.mesh().param("normals").floats(), unit);
+    EXPECT_EQ(mesh(root).param("vertices").floats(), unit);
+    EXPECT_EQ(mesh(root).param("normals").floats(), unit);
     EXPECT_EQ(
-        out.mesh().param("triangles").ints(),
+        mesh(root).param("triangles").ints(),
         (std::vector<int>{2, 1, 0, 1, 2, 5, 3, 2, 0, 2, 3, 5, 4, 3, 0, 3, 4, 5, 1, 4, 0, 4, 1, 5}));
-    const vsp::Node& shader = out.shader();
-    EXPECT_EQ(shader.name, "tav_point_light");
-    EXPECT_EQ(shader.param("power").integer(), 100);
-    EXPECT_EQ(shader.param("color").floats(), (std::vector<float>{1, 0.5, 0.25}));
-    EXPECT_FALSE(shader.param("lumen").boolean());
-    EXPECT_EQ(shader.param("radius").number(), 0.0);
-    EXPECT_EQ(shader.findParameter("visible in shadows"), nullptr);
-}
+    EXPECT_EQ(shader(root).name, "tav_point_light");
+    EXPECT_EQ(shader(root).param("power").integer(), 100);
+    EXPECT_EQ(shader(root).param("color").floats(), (std::vector<float>{1, 0.5, 0.25}));
+    EXPECT_FALSE(shader(root).param("lumen").boolean());
+    EXPECT_EQ(shader(root).param("radius").number(), 0.0);
+    EXPECT_EQ(shader(root).findParameter("visible in shadows"), nullptr);
 
-TEST_F(LightTest, SpotLightIsWrittenExactlyAsAPointLight) {
     f.loader.writeLight("Lamp", light(0));
     const std::string point = f.take();
     f.loader.writeLight("Lamp", light(1));
@@ -64,14 +57,13 @@ TEST_F(LightTest, AreaLightSpansHalfItsSizeAndIsHidden) {
     SetParam(op, 100010, GeData(200.0));
     SetParam(op, 100011, GeData(100.0));
     SetParam(op, 100012, GeData(0.0));
-    LightOutput out = write(op);
-    EXPECT_EQ(out.mesh().param("vertices").floats(),
+    const vsp::Node root = write(op);
+    EXPECT_EQ(mesh(root).param("vertices").floats(),
               (std::vector<float>{0, -50, 0, 100, 0, 0, 0, 0, 0, -100, 0, 0, 0, 0, 0, 0, 50, 0}));
-    const vsp::Node& shader = out.shader();
-    EXPECT_EQ(shader.name, "tav_mesh_light");
+    EXPECT_EQ(shader(root).name, "tav_mesh_light");
     for (const char* flag : {"visible to the eye", "visible in reflections", "visible in shadows"})
-        EXPECT_FALSE(shader.param(flag).boolean()) << flag;
-    EXPECT_EQ(shader.findParameter("radius"), nullptr);
+        EXPECT_FALSE(shader(root).param(flag).boolean()) << flag;
+    EXPECT_EQ(shader(root).findParameter("radius"), nullptr);
 }
 
 TEST_F(LightTest, PhotometricCandelaConvertsToLumenOtherUnitsPassThrough) {
@@ -79,9 +71,9 @@ TEST_F(LightTest, PhotometricCandelaConvertsToLumenOtherUnitsPassThrough) {
     SetParam(op, 90046, GeData(Int32(1)));
     SetParam(op, 90043, GeData(100.0));
     SetParam(op, 90037, GeData(Int32(1)));
-    LightOutput out = write(op);
-    EXPECT_EQ(out.shader().param("power").integer(), 1256);
-    EXPECT_TRUE(out.shader().param("lumen").boolean());
+    const vsp::Node root = write(op);
+    EXPECT_EQ(shader(root).param("power").integer(), 1256);
+    EXPECT_TRUE(shader(root).param("lumen").boolean());
     SetParam(op, 90037, GeData(Int32(0)));
     EXPECT_EQ(power(op), 100);
     // 12.566, not 4π: 1349 cd would give 16952 with the exact factor.
