@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "model_test_support.h"
@@ -11,24 +9,6 @@ namespace {
 
 using namespace vantrel_host::testing;
 namespace fs = std::filesystem;
-
-struct RunResult {
-    int status;
-    std::string output;  // stdout and stderr
-};
-
-RunResult RunHost(const std::string& environment, const std::string& args) {
-    const std::string command =
-        environment + " '" + VANTREL_HOST_RUNNER + "' " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return {-1, ""};
-    std::string output;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
 
 TEST(ModelRunner, OpensModelsAndRemovesTheirTexturesWhenDone) {
     SKIP_WITHOUT_TEST_MODELS();

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -62,6 +64,23 @@ inline GeData Param(BaseList2D* node, Int32 id) {
     GeData data;
     node->GetParameter(DescID(id), data, DESCFLAGS_GET_0);
     return data;
+}
+
+struct RunResult {
+    int status;
+    std::string output;  // stdout and stderr
+};
+
+// Runs vantrel-host with arguments, after environment assignments ("TMPDIR=...").
+inline RunResult RunHost(const std::string& environment, const std::string& args) {
+    const std::string command = environment + " '" + VANTREL_HOST_RUNNER + "' " + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return {-1, ""};
+    std::string output;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
 }  // namespace vantrel_host::testing
