@@ -71,8 +71,8 @@ ModelDocument ImportModelFile(const std::string& path, std::string& error) {
     std::error_code ec;
     const uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec || size < kProgressFileSize) return ImportModel(path, error);
-    ProgressLine line(stderr, "vantrel-host: loading " +
-                                  std::filesystem::path(path).filename().string());
+    ProgressLine line(stderr,
+                      "vantrel-host: loading " + std::filesystem::path(path).filename().string());
     return ImportModel(path, error, [&line](float fraction) { line.Update(fraction); });
 }
 

@@ -24,9 +24,9 @@ TEST(ModelExport, GltfAndFbxExportThroughThePlugin) {
         const Counts counts = Count(*model.document);
 
         const std::string out = dir.File("out.vsp");
-        const RunResult r = RunHost("", std::string("--plugins '") + VANTREL_PLUGIN_DIR +
-                                            "' --document '" + path +
-                                            "' --command export --save-as '" + out + "'");
+        const RunResult r =
+            RunHost("", std::string("--plugins '") + VANTREL_PLUGIN_DIR + "' --document '" + path +
+                            "' --command export --save-as '" + out + "'");
         ASSERT_EQ(r.status, 0) << r.output;
         const vsp::Node root = vsp::parseFile(out);
         vsp::Summary summary = vsp::summarize(root);

@@ -1,14 +1,13 @@
-#include <gtest/gtest.h>
-#include <sys/wait.h>
+#include "vantrel_host/model_import.h"
 
-#include <cmath>
-#include <cstdio>
+#include <gtest/gtest.h>
+
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "model_test_support.h"
 #include "test_support.h"
-#include "vantrel_host/model_import.h"
 
 namespace {
 
@@ -22,10 +21,6 @@ ModelDocument Import(const std::string& path) {
     ModelDocument model = ImportModel(path, error);
     EXPECT_TRUE(model.document) << error;
     return model;
-}
-
-BaseTag* FindTag(BaseObject* op, Int32 type, int nr = 0) {
-    return op->GetTag(type, nr);
 }
 
 // A flat sheet: a quad in red, a pentagon and a triangle in blue, at z = 2.
@@ -73,28 +68,29 @@ TEST(ModelImport, MeshKeepsQuadsSplitsLargerPolygonsAndMirrorsZ) {
     EXPECT_EQ(op->GetPointR()[0], Vector(0, 0, -2));
     // The quad 1 2 3 4 in reversed corner order, so that it faces the same way mirrored.
     const CPolygon quad = op->GetPolygonR()[0];
-    EXPECT_EQ(std::vector<Int32>({quad.a, quad.b, quad.c, quad.d}), std::vector<Int32>({0, 3, 2, 1}));
+    EXPECT_EQ(std::vector<Int32>({quad.a, quad.b, quad.c, quad.d}),
+              std::vector<Int32>({0, 3, 2, 1}));
     EXPECT_TRUE(op->GetPolygonR()[1].IsTriangle());
     EXPECT_TRUE(op->GetPolygonR()[4].IsTriangle());
     // UVs with v from the top: vt 0 0 is (0, 1).
     UVWStruct uvw;
-    UVWTag::Get(static_cast<UVWTag*>(FindTag(op, Tuvw))->GetDataAddressR(), 0, uvw);
+    UVWTag::Get(static_cast<UVWTag*>(op->GetTag(Tuvw))->GetDataAddressR(), 0, uvw);
     EXPECT_EQ(uvw.a, Vector(0, 1, 0));
     EXPECT_EQ(uvw.b, Vector(0, 0, 0));
     EXPECT_EQ(uvw.d, Vector(1, 1, 0));
-    EXPECT_EQ(FindTag(op, Tphong), nullptr) << "flat normals need no phong tag";
+    EXPECT_EQ(op->GetTag(Tphong), nullptr) << "flat normals need no phong tag";
 
     // One selection per material, each with a texture tag restricted to it.
-    auto* red = static_cast<SelectionTag*>(FindTag(op, Tpolygonselection, 0));
-    auto* blue = static_cast<SelectionTag*>(FindTag(op, Tpolygonselection, 1));
+    auto* red = static_cast<SelectionTag*>(op->GetTag(Tpolygonselection, 0));
+    auto* blue = static_cast<SelectionTag*>(op->GetTag(Tpolygonselection, 1));
     ASSERT_TRUE(red && blue);
     EXPECT_EQ(red->GetName().GetUtf8(), "Red");
     EXPECT_EQ(red->GetBaseSelect()->GetCount(), 1);
     EXPECT_EQ(blue->GetBaseSelect()->GetCount(), 4);
     EXPECT_TRUE(blue->GetBaseSelect()->IsSelected(4));
-    auto* red_tag = static_cast<TextureTag*>(FindTag(op, Ttexture, 0));
+    auto* red_tag = static_cast<TextureTag*>(op->GetTag(Ttexture, 0));
     EXPECT_EQ(Param(red_tag, TEXTURETAG_RESTRICTION).GetString().GetUtf8(), "Red");
-    EXPECT_EQ(Param(FindTag(op, Ttexture, 1), TEXTURETAG_RESTRICTION).GetString().GetUtf8(), "Blue");
+    EXPECT_EQ(Param(op->GetTag(Ttexture, 1), TEXTURETAG_RESTRICTION).GetString().GetUtf8(), "Blue");
 
     // Only used materials; colour, specular and the texture beside the file.
     EXPECT_EQ(Count(*model.document).materials, 2);
@@ -128,11 +124,11 @@ f 1//2 3//2 5//2
     ASSERT_TRUE(model.document);
     auto* op = static_cast<PolygonObject*>(model.document->SearchObject(String("Bend")));
     ASSERT_NE(op, nullptr);
-    EXPECT_NE(FindTag(op, Tphong), nullptr);
+    EXPECT_NE(op->GetTag(Tphong), nullptr);
     EXPECT_EQ(op->GetPointCount(), 7) << "points 1 and 3 lie on both sides of the hard edge";
-    EXPECT_EQ(FindTag(op, Tuvw), nullptr);
-    EXPECT_EQ(FindTag(op, Tpolygonselection), nullptr);
-    EXPECT_NE(FindTag(op, Ttexture), nullptr) << "one material: one unrestricted texture tag";
+    EXPECT_EQ(op->GetTag(Tuvw), nullptr);
+    EXPECT_EQ(op->GetTag(Tpolygonselection), nullptr);
+    EXPECT_NE(op->GetTag(Ttexture), nullptr) << "one material: one unrestricted texture tag";
 }
 
 // glTF wants its binary data in a buffer; tests give it as a data URI.
@@ -153,10 +149,10 @@ std::string Base64(const std::vector<unsigned char>& bytes) {
 // a camera, a spot light and a textured triangle whose image the file embeds.
 std::string RigGltf() {
     const std::vector<float> floats = {
-        0, 1,                               // times
-        0, 0, 0, 1, 0, 0.70710678f, 0, 0.70710678f,  // rotations (x, y, z, w)
-        0, 0, 1, 0, 0, 3,                   // translations
-        0, 0, 0, 1, 0, 0, 0, 1, 0};         // triangle
+        0, 1,                                            // times
+        0, 0, 0, 1, 0, 0.70710678f, 0, 0.70710678f,      // rotations (x, y, z, w)
+        0, 0, 1, 0, 0, 3,                                // translations
+        0, 0, 0, 1, 0, 0,           0, 1,           0};  // triangle
     std::vector<unsigned char> bytes(floats.size() * 4);
     std::memcpy(bytes.data(), floats.data(), bytes.size());
     const std::string image = Base64({'n', 'o', 't', ' ', 'p', 'n', 'g'});
@@ -172,12 +168,14 @@ std::string RigGltf() {
   "meshes": [{"primitives": [{"attributes": {"POSITION": 3}, "material": 0}]}],
   "materials": [{"name": "Logo", "pbrMetallicRoughness": {"baseColorTexture": {"index": 0}}}],
   "textures": [{"source": 0}],
-  "images": [{"uri": "data:image/png;base64,)" + image + R"("}],
+  "images": [{"uri": "data:image/png;base64,)" +
+           image + R"("}],
   "animations": [{"channels": [{"sampler": 0, "target": {"node": 0, "path": "rotation"}},
                                {"sampler": 1, "target": {"node": 0, "path": "translation"}}],
                   "samplers": [{"input": 0, "output": 1}, {"input": 0, "output": 2}]}],
-  "buffers": [{"byteLength": )" + std::to_string(bytes.size()) +
-           R"(, "uri": "data:application/octet-stream;base64,)" + Base64(bytes) + R"("}],
+  "buffers": [{"byteLength": )" +
+           std::to_string(bytes.size()) + R"(, "uri": "data:application/octet-stream;base64,)" +
+           Base64(bytes) + R"("}],
   "bufferViews": [{"buffer": 0, "byteOffset": 0, "byteLength": 8},
                   {"buffer": 0, "byteOffset": 8, "byteLength": 32},
                   {"buffer": 0, "byteOffset": 40, "byteLength": 24},
@@ -197,13 +195,12 @@ TEST(ModelImport, CamerasLightsAnimationAndEmbeddedTextures) {
         const ModelDocument model = Import(dir.Write("rig.gltf", RigGltf()));
         ASSERT_TRUE(model.document);
         BaseDocument& doc = *model.document;
-        const Counts counts = Count(doc);
-        EXPECT_EQ(Summary(counts), "objects 6, polygons 1, materials 1, cameras 1, lights 1, tracks 6");
+        EXPECT_EQ(Summary(Count(doc)),
+                  "objects 6, polygons 1, materials 1, cameras 1, lights 1, tracks 6");
 
         // Cameras and lights sit under their nodes; both look along -z in glTF, +z here.
         BaseObject* camera = doc.SearchObject(String("Cam"))->GetDown();
         ASSERT_TRUE(camera && camera->GetType() == Ocamera);
-        EXPECT_EQ(camera->GetName().GetUtf8(), "Cam");
         EXPECT_LT(camera->GetRelRot().GetLength(), 1e-9);
         EXPECT_EQ(doc.SearchObject(String("Cam"))->GetRelPos(), Vector(0, 0, -5));
         EXPECT_NEAR(Param(camera, 1008).GetFloat(), 0.5, 1e-6);  // square: horizontal = vertical
@@ -214,27 +211,22 @@ TEST(ModelImport, CamerasLightsAnimationAndEmbeddedTextures) {
         EXPECT_EQ(Param(light, 90001).GetFloat(), 4.0);
 
         // The rotation is resampled 30 times a second; heading turns the other way
-        // mirrored, pitch and bank stay 0; the position carries its two keys.
+        // mirrored; the position carries its two keys.
         BaseObject* rig = doc.SearchObject(String("Rig"));
         CTrack* heading = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_ROTATION, VECTOR_X));
         ASSERT_NE(heading, nullptr);
         EXPECT_EQ(heading->GetCurve()->GetKeyCount(), 31);
         EXPECT_NEAR(heading->GetValue(&doc, BaseTime(0.5), 30), -kPi / 4, 1e-6);
         EXPECT_NEAR(heading->GetValue(&doc, BaseTime(1.0), 30), -kPi / 2, 1e-6);
-        CTrack* pitch = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_ROTATION, VECTOR_Y));
-        EXPECT_NEAR(pitch->GetValue(&doc, BaseTime(0.5), 30), 0, 1e-6);
         CTrack* z = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_POSITION, VECTOR_Z));
         ASSERT_NE(z, nullptr);
-        EXPECT_EQ(z->GetCurve()->GetKeyCount(), 2);
         EXPECT_EQ(z->GetValue(&doc, BaseTime(1.0), 30), -3.0);
         EXPECT_EQ(rig->GetRelPos(), Vector(0, 0, -1)) << "the first key is the base";
         EXPECT_EQ(doc.GetMaxTime().Get(), 1.0);
 
         // The embedded image lies in a temporary folder while the document lives.
         ASSERT_NE(model.textures, nullptr);
-        BaseMaterial* mat = doc.GetFirstMaterial();
-        EXPECT_EQ(mat->GetName().GetUtf8(), "Logo");
-        auto* bitmap = static_cast<BaseShader*>(Param(mat, 8000).GetLink(&doc));
+        auto* bitmap = static_cast<BaseShader*>(Param(doc.GetFirstMaterial(), 8000).GetLink(&doc));
         ASSERT_NE(bitmap, nullptr);
         texture_file = Param(bitmap, 1000).GetFilename().GetString().GetUtf8();
         EXPECT_EQ(texture_file, model.textures->Path() + "/texture0.png");
@@ -244,25 +236,17 @@ TEST(ModelImport, CamerasLightsAnimationAndEmbeddedTextures) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(texture_file).parent_path()));
 }
 
-TEST(ModelImport, UnreadableFilesGiveOneErrorLine) {
+TEST(ModelImport, FilesAreModelsByTheirSuffixAndErrorsNameThem) {
     TempDir dir;
     std::string error;
-    for (const std::string name : {"empty.obj", "missing.fbx", "damaged.fbx"}) {
-        if (name == "empty.obj") dir.Write(name, "");
-        if (name == "damaged.fbx") dir.Write(name, std::string("Kaydara FBX Binary  \0\x1a\0\xe8\x1c", 25));
-        const ModelDocument model = ImportModel(dir.File(name), error);
-        EXPECT_FALSE(model.document) << name;
-        EXPECT_EQ(error.rfind(dir.File(name) + ": ", 0), 0u) << error;
-        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-    }
-    EXPECT_NE(error.find("Assimp cannot read the file"), std::string::npos) << error;
+    EXPECT_FALSE(ImportModel(dir.File("missing.fbx"), error).document);
+    EXPECT_EQ(error, dir.File("missing.fbx") + ": cannot read the file");
     EXPECT_FALSE(ImportModel(dir.Path().string(), error).document);
-    EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
+    EXPECT_EQ(error, dir.Path().string() + ": is a folder, not a model file");
 
     EXPECT_TRUE(IsModelFile("a/b/car.FBX"));
     EXPECT_TRUE(IsModelFile("scene.gltf"));
     EXPECT_FALSE(IsModelFile("scene.json"));
-    EXPECT_FALSE(IsModelFile("notes.txt"));
     EXPECT_FALSE(IsModelFile("README"));
 }
 

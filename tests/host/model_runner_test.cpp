@@ -15,7 +15,8 @@ TEST(ModelRunner, OpensModelsAndRemovesTheirTexturesWhenDone) {
     TempDir dir;
     fs::create_directory(dir.Path() / "tmp");
     const std::string env = "TMPDIR='" + dir.File("tmp") + "'";
-    const std::string glb = (kTestModels / "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb").string();
+    const std::string glb =
+        (kTestModels / "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb").string();
     RunResult r = RunHost(env, "--plugins '" + dir.Path().string() + "' --document '" + glb + "'");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "Opened BoxTextured.glb: 2 objects. No plug-in is loaded.\n");
@@ -33,7 +34,8 @@ TEST(ModelRunner, UnreadableModelsFailWithStatus1) {
     const std::string empty = dir.Write("empty.obj", "");
     const RunResult r = RunHost("", "--document '" + empty + "'");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output, "vantrel-host: " + empty + ": Assimp cannot read the file: OBJ-file is too small.\n");
+    EXPECT_EQ(r.output,
+              "vantrel-host: " + empty + ": Assimp cannot read the file: OBJ-file is too small.\n");
 }
 
 TEST(ModelRunner, LargeModelsShowAProgressLine) {
@@ -42,13 +44,15 @@ TEST(ModelRunner, LargeModelsShowAProgressLine) {
         std::ofstream obj(dir.File("big.obj"));
         obj << "o Big\n";
         for (int i = 0; i < 150000; ++i) obj << "v " << i << ".125 " << i % 97 << ".5 0.0625\n";
-        for (int i = 1; i + 2 <= 150000; i += 3) obj << "f " << i << ' ' << i + 1 << ' ' << i + 2 << '\n';
+        for (int i = 1; i + 2 <= 150000; i += 3)
+            obj << "f " << i << ' ' << i + 1 << ' ' << i + 2 << '\n';
     }
     ASSERT_GE(fs::file_size(dir.File("big.obj")), 4u << 20);
-    const RunResult r = RunHost("", "--plugins '" + dir.Path().string() + "' --document '" +
-                                        dir.File("big.obj") + "'");
+    const RunResult r = RunHost(
+        "", "--plugins '" + dir.Path().string() + "' --document '" + dir.File("big.obj") + "'");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_NE(r.output.find("\rvantrel-host: loading big.obj: 100%\n"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("\rvantrel-host: loading big.obj: 100%\n"), std::string::npos)
+        << r.output;
     EXPECT_NE(r.output.find("Opened big.obj: 2 objects."), std::string::npos) << r.output;
 }
 

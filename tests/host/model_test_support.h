@@ -16,13 +16,13 @@ namespace vantrel_host::testing {
 // Installed by assimp-testmodels; tests that read it skip when it is missing.
 inline const std::filesystem::path kTestModels = "/usr/share/assimp/models";
 
-#define SKIP_WITHOUT_TEST_MODELS()                                                  \
-    if (!std::filesystem::is_directory(vantrel_host::testing::kTestModels))          \
+#define SKIP_WITHOUT_TEST_MODELS()                                          \
+    if (!std::filesystem::is_directory(vantrel_host::testing::kTestModels)) \
     GTEST_SKIP() << "assimp-testmodels is not installed"
 
 struct Counts {
-    int objects = 0, polygon_objects = 0, polygons = 0, points = 0, materials = 0;
-    int cameras = 0, lights = 0, tracks = 0, texture_tags = 0, selections = 0, phong_tags = 0;
+    int objects = 0, polygons = 0, points = 0, materials = 0, cameras = 0, lights = 0, tracks = 0;
+    int texture_tags = 0, selections = 0;
 };
 
 inline void CountObjects(BaseObject* op, Counts& c) {
@@ -31,7 +31,6 @@ inline void CountObjects(BaseObject* op, Counts& c) {
         c.cameras += op->GetType() == Ocamera;
         c.lights += op->GetType() == Olight;
         if (op->GetType() == Opolygon) {
-            ++c.polygon_objects;
             c.polygons += static_cast<PolygonObject*>(op)->GetPolygonCount();
             c.points += static_cast<PolygonObject*>(op)->GetPointCount();
         }
@@ -39,7 +38,6 @@ inline void CountObjects(BaseObject* op, Counts& c) {
         for (BaseTag* t = op->GetFirstTag(); t != nullptr; t = t->GetNext()) {
             c.texture_tags += t->GetType() == Ttexture;
             c.selections += t->GetType() == Tpolygonselection;
-            c.phong_tags += t->GetType() == Tphong;
         }
         CountObjects(op->GetDown(), c);
     }
@@ -55,9 +53,8 @@ inline Counts Count(const BaseDocument& doc) {
 // The counts a model's content fixes, for readable comparisons.
 inline std::string Summary(const Counts& c) {
     return "objects " + std::to_string(c.objects) + ", polygons " + std::to_string(c.polygons) +
-           ", materials " + std::to_string(c.materials) + ", cameras " +
-           std::to_string(c.cameras) + ", lights " + std::to_string(c.lights) + ", tracks " +
-           std::to_string(c.tracks);
+           ", materials " + std::to_string(c.materials) + ", cameras " + std::to_string(c.cameras) +
+           ", lights " + std::to_string(c.lights) + ", tracks " + std::to_string(c.tracks);
 }
 
 inline GeData Param(BaseList2D* node, Int32 id) {

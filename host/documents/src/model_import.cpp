@@ -1,14 +1,14 @@
 // Reading a model file with Assimp, under a memory budget and with progress.
 #include "vantrel_host/model_import.h"
 
-#include <assimp/Importer.hpp>
-#include <assimp/ProgressHandler.hpp>
 #include <assimp/config.h>
 #include <assimp/scene.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <assimp/Importer.hpp>
+#include <assimp/ProgressHandler.hpp>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -66,7 +66,9 @@ public:
         const uintmax_t wanted = pages * uintmax_t(sysconf(_SC_PAGESIZE)) + budget;
         if (saved_.rlim_cur != RLIM_INFINITY && saved_.rlim_cur <= wanted) return;
         rlimit limit = saved_;
-        limit.rlim_cur = saved_.rlim_max == RLIM_INFINITY ? wanted : std::min<uintmax_t>(wanted, saved_.rlim_max);
+        limit.rlim_cur = saved_.rlim_max == RLIM_INFINITY
+                             ? wanted
+                             : std::min<uintmax_t>(wanted, saved_.rlim_max);
         active_ = setrlimit(RLIMIT_AS, &limit) == 0;
     }
     ~AddressSpaceBudget() {
@@ -91,7 +93,8 @@ std::string Suffix(const std::string& path) {
 
 bool IsModelFile(const std::string& path) {
     const std::string suffix = Suffix(path);
-    return suffix.size() > 1 && suffix != ".json" && Assimp::Importer().IsExtensionSupported(suffix);
+    return suffix.size() > 1 && suffix != ".json" &&
+           Assimp::Importer().IsExtensionSupported(suffix);
 }
 
 ModelDocument ImportModel(const std::string& path, std::string& error,
@@ -118,8 +121,9 @@ ModelDocument ImportModel(const std::string& path, std::string& error,
         if (scene == nullptr)
             throw std::runtime_error(std::string("Assimp cannot read the file: ") +
                                      importer.GetErrorString());
-        ModelDocument result = model_import::BuildModelDocument(
-            *scene, path, [&rising](float f) { rising.Report(kReadingShare + (1 - kReadingShare) * f); });
+        ModelDocument result = model_import::BuildModelDocument(*scene, path, [&rising](float f) {
+            rising.Report(kReadingShare + (1 - kReadingShare) * f);
+        });
         rising.Report(1.0f);
         return result;
     } catch (const std::exception& e) {

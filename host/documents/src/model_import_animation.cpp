@@ -45,7 +45,8 @@ Samples RotationSamples(const aiQuatKey* keys, unsigned count, double ticks_per_
     };
     add(keys[0].mTime / ticks_per_second, keys[0].mValue);
     for (unsigned i = 1; i < count; ++i) {
-        const Float t0 = keys[i - 1].mTime / ticks_per_second, t1 = keys[i].mTime / ticks_per_second;
+        const Float t0 = keys[i - 1].mTime / ticks_per_second,
+                    t1 = keys[i].mTime / ticks_per_second;
         const Float wanted = std::ceil((t1 - t0) * kRotationSamplesPerSecond);
         // NaN and spans that do not move forward get one step.
         const int steps = keys[i - 1].mValue == keys[i].mValue || !(wanted > 1)
@@ -88,8 +89,8 @@ void ImportAnimation(const aiAnimation& animation,
             cover(samples);
         }
         if (channel->mNumRotationKeys > 0 && channel->mRotationKeys != nullptr) {
-            const Samples samples =
-                RotationSamples(channel->mRotationKeys, channel->mNumRotationKeys, ticks_per_second);
+            const Samples samples = RotationSamples(channel->mRotationKeys,
+                                                    channel->mNumRotationKeys, ticks_per_second);
             op.SetRelRot(samples.front().second);
             if (KeysDiffer(channel->mRotationKeys, channel->mNumRotationKeys))
                 AddTracks(op, ID_BASEOBJECT_REL_ROTATION, samples);

@@ -68,8 +68,7 @@ std::string Suffix(const aiTexture& texture) {
 }  // namespace
 
 MaterialImporter::MaterialImporter(const aiScene& scene, BaseDocument& doc,
-                                   std::string model_folder,
-                                   std::unique_ptr<TempFolder>& textures)
+                                   std::string model_folder, std::unique_ptr<TempFolder>& textures)
     : scene_(scene), doc_(doc), model_folder_(std::move(model_folder)), textures_(textures) {}
 
 BaseMaterial* MaterialImporter::Get(unsigned index) {

@@ -25,11 +25,10 @@ void CheckFaces(const aiMesh& mesh, unsigned index) {
     for (unsigned f = 0; f < mesh.mNumFaces; ++f)
         for (unsigned k = 0; k < mesh.mFaces[f].mNumIndices; ++k)
             if (mesh.mFaces[f].mIndices[k] >= mesh.mNumVertices)
-                throw std::runtime_error("mesh " + std::to_string(index) + ", face " +
-                                         std::to_string(f) + ": vertex " +
-                                         std::to_string(mesh.mFaces[f].mIndices[k]) +
-                                         " is out of range (the mesh has " +
-                                         std::to_string(mesh.mNumVertices) + ")");
+                throw std::runtime_error(
+                    "mesh " + std::to_string(index) + ", face " + std::to_string(f) + ": vertex " +
+                    std::to_string(mesh.mFaces[f].mIndices[k]) + " is out of range (the mesh has " +
+                    std::to_string(mesh.mNumVertices) + ")");
 }
 
 // Whether some corner normal differs from its face's own normal.
@@ -131,10 +130,12 @@ void PolygonBuilder::AddPolygon(const aiMesh& mesh, const std::vector<Int32>& po
                                 const std::vector<unsigned>& corners, Int32 group) {
     if (polygons_.size() == size_t(INT32_MAX)) throw std::runtime_error("too many polygons");
     const aiVector3D* uv = mesh.mTextureCoords[0];
-    const auto uvw = [uv](unsigned v) { return uv ? Vector(uv[v].x, 1.0 - uv[v].y, uv[v].z) : Vector(); };
+    const auto uvw = [uv](unsigned v) {
+        return uv ? Vector(uv[v].x, 1.0 - uv[v].y, uv[v].z) : Vector();
+    };
     const unsigned d = corners.size() == 4 ? corners[3] : corners[2];
-    polygons_.push_back(CPolygon(point_of[corners[0]], point_of[corners[1]], point_of[corners[2]],
-                                 point_of[d]));
+    polygons_.push_back(
+        CPolygon(point_of[corners[0]], point_of[corners[1]], point_of[corners[2]], point_of[d]));
     uvws_.push_back({uvw(corners[0]), uvw(corners[1]), uvw(corners[2]), uvw(d)});
     groups_.push_back(group);
 }

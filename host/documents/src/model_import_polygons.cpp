@@ -20,8 +20,8 @@ std::vector<Point2> Project(const std::vector<Vector>& corners) {
     for (size_t i = 0; i < corners.size(); ++i) {
         const Vector& a = corners[i];
         const Vector& b = corners[(i + 1) % corners.size()];
-        normal += Vector((a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x),
-                         (a.x - b.x) * (a.y + b.y));
+        normal +=
+            Vector((a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x), (a.x - b.x) * (a.y + b.y));
     }
     const Float x = std::abs(normal.x), y = std::abs(normal.y), z = std::abs(normal.z);
     std::vector<Point2> points;
@@ -68,14 +68,15 @@ std::vector<std::array<int, 3>> SplitPolygon(const std::vector<Vector>& corners)
                 ++tried;
                 continue;
             }
-            triangles.push_back({left[(i + left.size() - 1) % left.size()], left[i],
-                                 left[(i + 1) % left.size()]});
+            triangles.push_back(
+                {left[(i + left.size() - 1) % left.size()], left[i], left[(i + 1) % left.size()]});
             left.erase(left.begin() + static_cast<std::ptrdiff_t>(i));
             i = i % left.size();
             tried = 0;
         }
     }
-    for (size_t i = 1; i + 1 < left.size(); ++i) triangles.push_back({left[0], left[i], left[i + 1]});
+    for (size_t i = 1; i + 1 < left.size(); ++i)
+        triangles.push_back({left[0], left[i], left[i + 1]});
     return triangles;
 }
 

@@ -84,7 +84,7 @@ private:
     void AddLight(const aiLight& light, BaseObject& parent);
 
     const aiScene& scene_;
-    const std::string path_;
+    const std::filesystem::path path_;  // absolute
     const std::function<void(float)>& progress_;
     ModelDocument result_;
     MaterialImporter materials_;
@@ -97,12 +97,10 @@ private:
 SceneImporter::SceneImporter(const aiScene& scene, const std::string& path,
                              const std::function<void(float)>& progress)
     : scene_(scene),
-      path_(path),
+      path_(std::filesystem::absolute(path).lexically_normal()),
       progress_(progress),
       result_{nullptr, std::unique_ptr<BaseDocument>(BaseDocument::Alloc())},
-      materials_(scene, *result_.document,
-                 std::filesystem::absolute(path).parent_path().lexically_normal().string(),
-                 result_.textures) {
+      materials_(scene, *result_.document, path_.parent_path().string(), result_.textures) {
     for (unsigned i = 0; i < scene.mNumCameras; ++i)
         if (const aiCamera* camera = scene.mCameras[i])
             if (const aiNode* node = scene.mRootNode->FindNode(camera->mName))
@@ -115,9 +113,8 @@ SceneImporter::SceneImporter(const aiScene& scene, const std::string& path,
 
 ModelDocument SceneImporter::Build() {
     BaseDocument& doc = *result_.document;
-    const std::filesystem::path absolute = std::filesystem::absolute(path_);
-    doc.SetDocumentName(Filename(String(absolute.filename().string())));
-    doc.SetDocumentPath(Filename(String(absolute.parent_path().lexically_normal().string())));
+    doc.SetDocumentName(Filename(String(path_.filename().string())));
+    doc.SetDocumentPath(Filename(String(path_.parent_path().string())));
     AddNode(*scene_.mRootNode, nullptr, 0);
     if (scene_.mNumAnimations > 0 && scene_.mAnimations[0] != nullptr)
         ImportAnimation(*scene_.mAnimations[0], objects_, doc);
@@ -129,7 +126,7 @@ void SceneImporter::AddNode(const aiNode& node, BaseObject* parent, int depth) {
         throw std::runtime_error("nodes nested deeper than " + std::to_string(kMaxNodeDepth) +
                                  " levels");
     std::string name = node.mName.C_Str();
-    if (parent == nullptr && name.empty()) name = std::filesystem::path(path_).filename().string();
+    if (parent == nullptr && name.empty()) name = path_.filename().string();
     BaseDocument& doc = *result_.document;
     BaseObject* op = AddObject(doc, node.mNumMeshes > 0 ? Opolygon : Onull, name, parent);
     Place(*op, ToHost(node.mTransformation));

@@ -10,8 +10,8 @@ Vector ToHost(const aiVector3D& v) { return Vector(v.x, v.y, -v.z); }
 Matrix ToHost(const aiMatrix4x4& m) {
     // Assimp's columns are the axes and the offset; S M S flips the z row and the z
     // column, so the z element of the z axis keeps its sign.
-    return Matrix(Vector(m.a4, m.b4, -m.c4), Vector(m.a1, m.b1, -m.c1),
-                  Vector(m.a2, m.b2, -m.c2), Vector(-m.a3, -m.b3, m.c3));
+    return Matrix(Vector(m.a4, m.b4, -m.c4), Vector(m.a1, m.b1, -m.c1), Vector(m.a2, m.b2, -m.c2),
+                  Vector(-m.a3, -m.b3, m.c3));
 }
 
 Matrix ToHost(const aiQuaternion& q) {
