@@ -23,7 +23,7 @@ constexpr int kCommandRan = 0;
 constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
 
-// Model files from this size on show a progress line while they load.
+// Model files from this size on show their loading progress.
 constexpr uintmax_t kProgressFileSize = uintmax_t(4) << 20;
 
 // A failure to report with its exit status.
@@ -67,6 +67,7 @@ const RegisteredCommand& FindCommand(const std::string& wanted, const std::strin
     return *found;
 }
 
+// Files from kProgressFileSize on show a progress line on standard error.
 ModelDocument ImportModelFile(const std::string& path, std::string& error) {
     std::error_code ec;
     const uintmax_t size = std::filesystem::file_size(path, ec);

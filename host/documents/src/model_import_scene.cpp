@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -53,22 +54,18 @@ Matrix Frame(const aiVector3D& position, const aiVector3D& direction, const aiVe
 }
 
 // The host has no ambient light; it and lights of no type are left out.
-bool HostLightType(aiLightSourceType type, Int32& host) {
+std::optional<Int32> HostLightType(aiLightSourceType type) {
     switch (type) {
         case aiLightSource_POINT:
-            host = kOmniLight;
-            return true;
+            return kOmniLight;
         case aiLightSource_SPOT:
-            host = kSpotLight;
-            return true;
+            return kSpotLight;
         case aiLightSource_DIRECTIONAL:
-            host = kDistantLight;
-            return true;
+            return kDistantLight;
         case aiLightSource_AREA:
-            host = kAreaLight;
-            return true;
+            return kAreaLight;
         default:
-            return false;
+            return std::nullopt;
     }
 }
 
@@ -151,8 +148,8 @@ void SceneImporter::AddCamera(const aiCamera& camera, BaseObject& parent) {
 }
 
 void SceneImporter::AddLight(const aiLight& light, BaseObject& parent) {
-    Int32 type = 0;
-    if (!HostLightType(light.mType, type)) return;
+    const std::optional<Int32> type = HostLightType(light.mType);
+    if (!type) return;
     BaseObject* op = AddObject(*result_.document, Olight, light.mName.C_Str(), &parent);
     Place(*op, Frame(light.mPosition, light.mDirection, light.mUp));
     // Assimp folds the intensity into the colour; the brightest component is the
@@ -160,10 +157,10 @@ void SceneImporter::AddLight(const aiLight& light, BaseObject& parent) {
     const aiColor3D& c = light.mColorDiffuse;
     const Float brightness = std::max({c.r, c.g, c.b, 0.0f});
     const Vector color(c.r, c.g, c.b);
-    SetParam(op, kLightType, GeData(type));
+    SetParam(op, kLightType, GeData(*type));
     SetParam(op, kLightColor, GeData(brightness > 0 ? color / brightness : color));
     SetParam(op, kLightBrightness, GeData(brightness));
-    if (type == kAreaLight) {
+    if (*type == kAreaLight) {
         SetParam(op, kAreaSizeX, GeData(Float(light.mSize.x)));
         SetParam(op, kAreaSizeY, GeData(Float(light.mSize.y)));
         SetParam(op, kAreaSizeZ, GeData(0.0));
