@@ -39,12 +39,38 @@ public:
     void writePolygonObject(PolygonObject* object, std::vector<BaseTag*> inheritedTags,
                             float progressShare);
 
+    // The host mesh data the triangle writer reads. Every point index of the polygons it
+    // is given lies within the point array; uvwData holds one record per polygon.
+    struct TriangleSource {
+        const CPolygon* polygons = nullptr;
+        const Vector64* points = nullptr;
+        Int32 pointCount = 0;
+        const void* uvwData = nullptr;           // UVW tag data, or null: no UVs
+        bool zeroNormals = false;                // a normal tag: one zero normal per corner
+        const Vector32* phongNormals = nullptr;  // four per polygon, or null: no normals
+    };
+    // Writes one material group (polygon indices, ascending, none repeated) as one scene
+    // object named name ("object" when null) with the record's material; nothing for an
+    // empty group.
+    void writeTriangles(const char* name, const std::vector<Int32>& group,
+                        const TriangleSource& mesh, const TavMat& record);
+    // False when the object's layer hides it in the editor or at render time.
+    bool layerShows(BaseObject* object);
+    // Gathers into polygonGroup the polygons of the restriction (all when null) that no
+    // group took yet, and marks them taken; false for a restriction without segments.
+    bool takeGroup(SelectionTag* restriction);
+
     // Materials (C4DMaterials.cpp).
     Vector64 getDefaultColor(BaseObject* object);
     bool getMaterial(BaseTag* tag, TavMat& record);
     bool getMaterial(Material* material, TavMat& record);
     bool getMaterial(BaseShader* shader, TavMat& record);
     void writeMaterial(TavMat record);
+    // The texture file a bitmap shader names: as stored, else in the document's "tex"
+    // folder, else beside the document; as stored when none of them can be opened.
+    std::string resolveTexturePath(const Filename& file);
+    // Numbers the record within its base name: "Name", then "Name #1", ...
+    std::string materialDisplayName(const TavMat& record);
 
     // Lights (C4DLights.cpp) and hair (C4DHair.cpp).
     void writeLight(std::string name, BaseObject* light);
@@ -71,6 +97,19 @@ public:
     std::vector<int32_t> triangleIndexArray;
     std::vector<int32_t> normalIndexArray;
     std::vector<int32_t> uvIndexArray;
+    // Welding: the welded vertex of each host point, valid where the slot carries the
+    // current group's generation, so that no group has to clear the table.
+    struct WeldSlot {
+        uint32_t generation = 0;
+        int32_t vertex = 0;
+    };
+    std::vector<WeldSlot> pointToVertex;
+    uint32_t weldGeneration = 0;
+    // The polygon object being split: its polygons already in a group (or unwritable),
+    // how many, and the group being gathered.
+    std::vector<uint8_t> polygonTaken;
+    Int32 takenCount = 0;
+    std::vector<Int32> polygonGroup;
 
     // Folder of the converted document, UTF-8; "" when it has none.
     std::string documentPath;

@@ -1,4 +1,213 @@
-#include "C4DLoader.h"
+#include <algorithm>
+#include <memory>
 
-// Polygon objects are not converted yet.
-void C4DLoader::writePolygonObject(PolygonObject*, std::vector<BaseTag*>, float) {}
+#include "C4DLoader.h"
+#include "C4DText.h"
+
+namespace {
+
+struct HostMemoryDeleter {
+    void operator()(Vector32* p) const { DeleteMem(p); }
+};
+using PhongNormals = std::unique_ptr<Vector32, HostMemoryDeleter>;
+
+// The polygon's point indices all lie within the point array.
+bool pointsExist(const CPolygon& polygon, Int32 pointCount) {
+    const Int32 corners[4] = {polygon.a, polygon.b, polygon.c, polygon.d};
+    return std::all_of(corners, corners + 4,
+                       [pointCount](Int32 i) { return i >= 0 && i < pointCount; });
+}
+
+// The polygon selection a texture tag is restricted to, or null for the whole object.
+SelectionTag* restrictionOf(BaseTag* textureTag,
+                            const std::map<std::string, SelectionTag*>& selections) {
+    GeData data;
+    std::string name;
+    if (!textureTag->GetParameter(DescID(TEXTURETAG_RESTRICTION), data, DESCFLAGS_GET_0) ||
+        !getUtf8(data.GetString(), name) || name.empty())
+        return nullptr;
+    const auto found = selections.find(name);
+    return found == selections.end() ? nullptr : found->second;
+}
+
+template <typename T>
+void appendVector(std::vector<float>& out, const Vec3<T>& v) {
+    out.insert(out.end(), {float(v.x), float(v.y), float(v.z)});
+}
+
+void setArray(tavScene_api* api, const char* name, tavType element, const void* data,
+              size_t count) {
+    const tavArray array{data, static_cast<uint32_t>(count)};
+    api->set_parameter(name, TAV_ARRAY | element, &array);
+}
+
+}  // namespace
+
+bool C4DLoader::layerShows(BaseObject* object) {
+    LayerObject* layer = object->GetLayerObject(document);
+    if (!layer) return true;
+    GeData editor, render;
+    return layer->GetParameter(DescID(1001), editor, DESCFLAGS_GET_0) &&
+           layer->GetParameter(DescID(1002), render, DESCFLAGS_GET_0) && editor.GetInt32() != 0 &&
+           render.GetInt32() != 0;
+}
+
+void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> inheritedTags,
+                                   float) {
+    if (!layerShows(object)) return;
+    const Vector64 displayColor = getDefaultColor(object);
+
+    const Int32 polygonCount = object->GetPolygonCount();
+    TriangleSource mesh;
+    mesh.polygons = object->GetPolygonR();
+    mesh.points = object->GetPointR();
+    mesh.pointCount = object->GetPointCount();
+    std::string name;
+    const bool named = getUtf8(object->GetName(), name);
+
+    UVWTag* uvwTag = nullptr;
+    NormalTag* normalTag = nullptr;
+    std::map<std::string, SelectionTag*> selections;
+    for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext())
+        browseTag(tag, &uvwTag, &normalTag, &selections, &inheritedTags);
+
+    // UVs and normals come whole or not at all: a short UVW tag gives none.
+    if (uvwTag && uvwTag->GetDataCount() >= polygonCount) mesh.uvwData = uvwTag->GetDataAddressR();
+    mesh.zeroNormals = normalTag != nullptr;
+    const PhongNormals phong(normalTag ? nullptr : object->CreatePhongNormals());
+    mesh.phongNormals = phong.get();
+
+    // A polygon naming a point that does not exist cannot be written: it counts as taken.
+    polygonTaken.assign(polygonCount, 0);
+    takenCount = 0;
+    for (Int32 p = 0; p < polygonCount; ++p) {
+        if (pointsExist(mesh.polygons[p], mesh.pointCount)) continue;
+        polygonTaken[p] = 1;
+        ++takenCount;
+    }
+
+    // Later tags win, so the list is walked backwards; the null entry at its front
+    // collects what no texture tag took, with the display colour.
+    for (auto entry = inheritedTags.rbegin(); entry != inheritedTags.rend(); ++entry) {
+        vertexArray.clear();
+        normalArray.clear();
+        uvArray.clear();
+        triangleIndexArray.clear();
+        normalIndexArray.clear();
+        uvIndexArray.clear();
+        if (takenCount == polygonCount) break;
+
+        BaseTag* tag = *entry;
+        SelectionTag* restriction = nullptr;
+        if (tag) {
+            if (tag->GetType() != Ttexture) continue;
+            restriction = restrictionOf(tag, selections);
+        }
+        TavMat record;
+        record.color = displayColor;
+        if (tag && !getMaterial(tag, record)) continue;
+        if (!takeGroup(restriction)) continue;
+        writeTriangles(named ? name.c_str() : nullptr, polygonGroup, mesh, record);
+    }
+}
+
+bool C4DLoader::takeGroup(SelectionTag* restriction) {
+    polygonGroup.clear();
+    const Int32 polygonCount = static_cast<Int32>(polygonTaken.size());
+    auto take = [this](Int32 first, Int32 last) {
+        for (Int32 p = first; p <= last; ++p) {
+            if (polygonTaken[p]) continue;
+            polygonTaken[p] = 1;
+            ++takenCount;
+            polygonGroup.push_back(p);
+        }
+    };
+    if (!restriction) {
+        take(0, polygonCount - 1);
+        return true;
+    }
+    const BaseSelect* select = restriction->GetBaseSelect();
+    const Int32 segments = select->GetSegments();
+    if (segments == 0) return false;
+    for (Int32 s = 0; s < segments; ++s) {
+        Int32 first = 0, last = -1;
+        if (!select->GetRange(s, 2147483647, &first, &last)) continue;
+        // A stale selection may name polygons the object no longer has.
+        take(std::max(first, 0), std::min(last, polygonCount - 1));
+    }
+    if (!std::is_sorted(polygonGroup.begin(), polygonGroup.end()))
+        std::sort(polygonGroup.begin(), polygonGroup.end());
+    return true;
+}
+
+void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group,
+                               const TriangleSource& mesh, const TavMat& record) {
+    if (group.empty()) return;
+    tavScene_api* api = sceneWrapper->get_scene_api();
+    api->object_begin(name ? name : "object", true);
+    api->geometry_use("triangles");
+
+    if (pointToVertex.size() < size_t(mesh.pointCount)) pointToVertex.resize(mesh.pointCount);
+    if (++weldGeneration == 0) {  // wrapped: forget every slot once
+        std::fill(pointToVertex.begin(), pointToVertex.end(), WeldSlot{});
+        weldGeneration = 1;
+    }
+    int32_t vertexCount = 0;
+    auto weld = [&](Int32 point) {
+        WeldSlot& slot = pointToVertex[point];
+        if (slot.generation != weldGeneration) {
+            slot = {weldGeneration, vertexCount++};
+            appendVector(vertexArray, mesh.points[point]);
+        }
+        return slot.vertex;
+    };
+
+    int32_t corner = 0;
+    for (const Int32 p : group) {
+        const CPolygon& polygon = mesh.polygons[p];
+        const bool quad = polygon.c != polygon.d;
+        const int32_t va = weld(polygon.a), vb = weld(polygon.b), vc = weld(polygon.c);
+        const int32_t vd = quad ? weld(polygon.d) : vc;
+
+        if (mesh.uvwData) {
+            UVWStruct uvw;
+            UVWTag::Get(mesh.uvwData, p, uvw);
+            uvArray.insert(uvArray.end(), {float(uvw.a.x), float(uvw.a.y), float(uvw.b.x),
+                                           float(uvw.b.y), float(uvw.c.x), float(uvw.c.y)});
+            if (quad) uvArray.insert(uvArray.end(), {float(uvw.d.x), float(uvw.d.y)});
+        }
+        const int corners = quad ? 4 : 3;
+        if (mesh.zeroNormals) {
+            normalArray.resize(normalArray.size() + 3 * corners, 0.0f);
+        } else if (mesh.phongNormals) {
+            const Vector32* normals = mesh.phongNormals + 4 * size_t(p);
+            for (int i = 0; i < corners; ++i) appendVector(normalArray, normals[i]);
+        }
+
+        // Corners in reverse order: the model group mirrors z.
+        const int32_t k = corner;
+        if (quad) {
+            triangleIndexArray.insert(triangleIndexArray.end(), {va, vd, vb, vc, vb, vd});
+            normalIndexArray.insert(normalIndexArray.end(), {k, k + 3, k + 1, k + 2, k + 1, k + 3});
+        } else {
+            triangleIndexArray.insert(triangleIndexArray.end(), {va, vc, vb});
+            normalIndexArray.insert(normalIndexArray.end(), {k, k + 2, k + 1});
+        }
+        corner += corners;
+    }
+    uvIndexArray = normalIndexArray;
+
+    setArray(api, "vertices", TAV_COLOR, vertexArray.data(), vertexArray.size() / 3);
+    if (!normalArray.empty()) {
+        setArray(api, "normals", TAV_COLOR, normalArray.data(), normalArray.size() / 3);
+        setArray(api, "triangles_norm", TAV_INT, normalIndexArray.data(), normalIndexArray.size());
+    }
+    if (!uvArray.empty()) {
+        setArray(api, "uv_tex", TAV_FLOAT, uvArray.data(), uvArray.size());
+        setArray(api, "triangles_uv", TAV_INT, uvIndexArray.data(), uvIndexArray.size());
+    }
+    setArray(api, "triangles", TAV_INT, triangleIndexArray.data(), triangleIndexArray.size());
+    api->geometry_end();
+    writeMaterial(record);
+    api->object_end();
+}
