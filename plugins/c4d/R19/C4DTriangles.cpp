@@ -30,9 +30,10 @@ SelectionTag* restrictionOf(BaseTag* textureTag,
     return found == selections.end() ? nullptr : found->second;
 }
 
-template <typename T>
-void appendVector(std::vector<float>& out, const Vec3<T>& v) {
-    out.insert(out.end(), {float(v.x), float(v.y), float(v.z)});
+// Appends one element per value; push_back inlines where a ranged insert would not.
+template <typename T, typename... Values>
+void append(std::vector<T>& out, Values... values) {
+    (out.push_back(T(values)), ...);
 }
 
 void setArray(tavScene_api* api, const char* name, tavType element, const void* data,
@@ -152,12 +153,21 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
         std::fill(pointToVertex.begin(), pointToVertex.end(), WeldSlot{});
         weldGeneration = 1;
     }
+    // Room for quads only, so that appending never reallocates.
+    const size_t maxCorners = 4 * group.size();
+    vertexArray.reserve(3 * std::min(size_t(mesh.pointCount), maxCorners));
+    if (mesh.zeroNormals || mesh.phongNormals) normalArray.reserve(3 * maxCorners);
+    if (mesh.uvwData) uvArray.reserve(2 * maxCorners);
+    triangleIndexArray.reserve(6 * group.size());
+    normalIndexArray.reserve(6 * group.size());
+
     int32_t vertexCount = 0;
     auto weld = [&](Int32 point) {
         WeldSlot& slot = pointToVertex[point];
         if (slot.generation != weldGeneration) {
             slot = {weldGeneration, vertexCount++};
-            appendVector(vertexArray, mesh.points[point]);
+            const Vector64& v = mesh.points[point];
+            append(vertexArray, v.x, v.y, v.z);
         }
         return slot.vertex;
     };
@@ -172,26 +182,26 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
         if (mesh.uvwData) {
             UVWStruct uvw;
             UVWTag::Get(mesh.uvwData, p, uvw);
-            uvArray.insert(uvArray.end(), {float(uvw.a.x), float(uvw.a.y), float(uvw.b.x),
-                                           float(uvw.b.y), float(uvw.c.x), float(uvw.c.y)});
-            if (quad) uvArray.insert(uvArray.end(), {float(uvw.d.x), float(uvw.d.y)});
+            append(uvArray, uvw.a.x, uvw.a.y, uvw.b.x, uvw.b.y, uvw.c.x, uvw.c.y);
+            if (quad) append(uvArray, uvw.d.x, uvw.d.y);
         }
         const int corners = quad ? 4 : 3;
         if (mesh.zeroNormals) {
-            normalArray.resize(normalArray.size() + 3 * corners, 0.0f);
+            for (int i = 0; i < corners; ++i) append(normalArray, 0, 0, 0);
         } else if (mesh.phongNormals) {
             const Vector32* normals = mesh.phongNormals + 4 * size_t(p);
-            for (int i = 0; i < corners; ++i) appendVector(normalArray, normals[i]);
+            for (int i = 0; i < corners; ++i)
+                append(normalArray, normals[i].x, normals[i].y, normals[i].z);
         }
 
         // Corners in reverse order: the model group mirrors z.
         const int32_t k = corner;
         if (quad) {
-            triangleIndexArray.insert(triangleIndexArray.end(), {va, vd, vb, vc, vb, vd});
-            normalIndexArray.insert(normalIndexArray.end(), {k, k + 3, k + 1, k + 2, k + 1, k + 3});
+            append(triangleIndexArray, va, vd, vb, vc, vb, vd);
+            append(normalIndexArray, k, k + 3, k + 1, k + 2, k + 1, k + 3);
         } else {
-            triangleIndexArray.insert(triangleIndexArray.end(), {va, vc, vb});
-            normalIndexArray.insert(normalIndexArray.end(), {k, k + 2, k + 1});
+            append(triangleIndexArray, va, vc, vb);
+            append(normalIndexArray, k, k + 2, k + 1);
         }
         corner += corners;
     }

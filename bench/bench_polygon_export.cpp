@@ -1,0 +1,121 @@
+// A whole export of one large polygon object (1,000,000 quads with UVs and phong
+// normals) into a scene file in /tmp, against plainly writing as many bytes to a file
+// there. The export should take at most twice as long as the plain write.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "C4DLoader.h"
+#include "LightFileFactory.h"
+#include "tavsceneapi_oo.h"
+#include "vantrel_host/document_builder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A side x side grid of quads with one UVW record per quad and a phong tag.
+struct GridDocument {
+    BaseDocument* doc = BaseDocument::Alloc();
+    PolygonObject* object = nullptr;
+
+    explicit GridDocument(int side) {
+        std::vector<Vector> points;
+        std::vector<CPolygon> polygons;
+        std::vector<UVWStruct> uvws;
+        points.reserve(size_t(side + 1) * (side + 1));
+        for (int y = 0; y <= side; ++y)
+            for (int x = 0; x <= side; ++x) points.emplace_back(x, 0.01 * ((x * y) % 7), y);
+        polygons.reserve(size_t(side) * side);
+        uvws.reserve(size_t(side) * side);
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const Int32 a = y * (side + 1) + x;
+                polygons.emplace_back(a, a + 1, a + side + 2, a + side + 1);
+                const double u = double(x) / side, v = double(y) / side, d = 1.0 / side;
+                uvws.push_back({{u, v, 0}, {u + d, v, 0}, {u + d, v + d, 0}, {u, v + d, 0}});
+            }
+        }
+        object = vantrel_host::AddPolygonObject(*doc, "Grid", points, polygons);
+        vantrel_host::AddUVWTag(*object, uvws);
+        vantrel_host::AddTag(*object, Tphong, "Phong");
+    }
+    ~GridDocument() { BaseDocument::Free(doc); }
+};
+
+std::string tempPath() {
+    char pattern[] = "/tmp/vantrel-bench-XXXXXX";
+    const int fd = mkstemp(pattern);
+    if (fd < 0) throw std::runtime_error("cannot create a file in /tmp");
+    close(fd);
+    return pattern;
+}
+
+long fileSize(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file || std::fseek(file, 0, SEEK_END) != 0) throw std::runtime_error("cannot size " + path);
+    const long size = std::ftell(file);
+    std::fclose(file);
+    return size;
+}
+
+// What the export command does around the walk: a file factory, a wrapper, the model group.
+double exportSeconds(C4DLoader& loader, PolygonObject* object, const std::string& path) {
+    const auto start = Clock::now();
+    tav::LightFileFactory factory(path);
+    loader.sceneWrapper = std::make_unique<tav::tavSceneapi_oo>(&factory);
+    loader.sceneWrapper->begin_group("Grid");
+    loader.writePolygonObject(object, {nullptr}, 1.0f);
+    loader.sceneWrapper->end_group();
+    loader.sceneWrapper.reset();
+    factory.finish();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double plainWriteSeconds(const std::vector<char>& bytes, const std::string& path) {
+    const auto start = Clock::now();
+    FILE* file = std::fopen(path.c_str(), "wb+");
+    if (!file) throw std::runtime_error("cannot open " + path);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void PolygonExportVersusPlainWrite(benchmark::State& state) {
+    GridDocument grid(static_cast<int>(state.range(0)));
+    C4DLoader loader;
+    loader.document = grid.doc;
+    const std::string exportPath = tempPath(), plainPath = tempPath();
+    exportSeconds(loader, grid.object, exportPath);  // sizes the plain write, warms the buffers
+    const std::vector<char> bytes(fileSize(exportPath), 'x');
+
+    double exportTotal = 0, plainTotal = 0;
+    for (auto _ : state) {
+        const double exported = exportSeconds(loader, grid.object, exportPath);
+        plainTotal += plainWriteSeconds(bytes, plainPath);
+        exportTotal += exported;
+        state.SetIterationTime(exported);
+    }
+    std::remove(exportPath.c_str());
+    std::remove(plainPath.c_str());
+    const double n = double(state.iterations());
+    state.counters["bytes"] = double(bytes.size());
+    state.counters["export_ms"] = 1000 * exportTotal / n;
+    state.counters["plain_write_ms"] = 1000 * plainTotal / n;
+    state.counters["ratio"] = exportTotal / plainTotal;
+}
+BENCHMARK(PolygonExportVersusPlainWrite)
+    ->Arg(1000)  // 1000 x 1000 quads
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
