@@ -2,19 +2,18 @@
 // normals) into a scene file in /tmp, against plainly writing as many bytes to a file
 // there. The export should take at most twice as long as the plain write.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
+#include <stdlib.h>
 
 #include <chrono>
 #include <cstdio>
-#include <memory>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "C4DLoader.h"
-#include "LightFileFactory.h"
-#include "tavsceneapi_oo.h"
 #include "vantrel_host/document_builder.h"
+#include "vantrel_host/host_services.h"
 
 namespace {
 
@@ -23,7 +22,6 @@ using Clock = std::chrono::steady_clock;
 // A side x side grid of quads with one UVW record per quad and a phong tag.
 struct GridDocument {
     BaseDocument* doc = BaseDocument::Alloc();
-    PolygonObject* object = nullptr;
 
     explicit GridDocument(int side) {
         std::vector<Vector> points;
@@ -42,39 +40,41 @@ struct GridDocument {
                 uvws.push_back({{u, v, 0}, {u + d, v, 0}, {u + d, v + d, 0}, {u, v + d, 0}});
             }
         }
-        object = vantrel_host::AddPolygonObject(*doc, "Grid", points, polygons);
+        PolygonObject* object = vantrel_host::AddPolygonObject(*doc, "Grid", points, polygons);
         vantrel_host::AddUVWTag(*object, uvws);
         vantrel_host::AddTag(*object, Tphong, "Phong");
     }
     ~GridDocument() { BaseDocument::Free(doc); }
 };
 
-std::string tempPath() {
-    char pattern[] = "/tmp/vantrel-bench-XXXXXX";
-    const int fd = mkstemp(pattern);
-    if (fd < 0) throw std::runtime_error("cannot create a file in /tmp");
-    close(fd);
-    return pattern;
-}
+// A folder in /tmp, removed with its files.
+struct TempFolder {
+    std::string path;
+    TempFolder() {
+        char pattern[] = "/tmp/vantrel-bench-XXXXXX";
+        if (!mkdtemp(pattern)) throw std::runtime_error("cannot create a folder in /tmp");
+        path = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
 
 long fileSize(const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file || std::fseek(file, 0, SEEK_END) != 0) throw std::runtime_error("cannot size " + path);
+    if (!file || std::fseek(file, 0, SEEK_END) != 0)
+        throw std::runtime_error("cannot size " + path);
     const long size = std::ftell(file);
     std::fclose(file);
     return size;
 }
 
-// What the export command does around the walk: a file factory, a wrapper, the model group.
-double exportSeconds(C4DLoader& loader, PolygonObject* object, const std::string& path) {
+// The whole "Export to .vsp" command, its file dialog answered with path.
+double exportSeconds(C4DLoader& loader, BaseDocument* doc, const std::string& path) {
+    vantrel_host::SetFileDialogAnswer(path);
     const auto start = Clock::now();
-    tav::LightFileFactory factory(path);
-    loader.sceneWrapper = std::make_unique<tav::tavSceneapi_oo>(&factory);
-    loader.sceneWrapper->begin_group("Grid");
-    loader.writePolygonObject(object, {nullptr}, 1.0f);
-    loader.sceneWrapper->end_group();
-    loader.sceneWrapper.reset();
-    factory.finish();
+    if (!loader.vspExport(doc)) throw std::runtime_error("export failed: " + path);
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
@@ -90,20 +90,19 @@ double plainWriteSeconds(const std::vector<char>& bytes, const std::string& path
 void PolygonExportVersusPlainWrite(benchmark::State& state) {
     GridDocument grid(static_cast<int>(state.range(0)));
     C4DLoader loader;
-    loader.document = grid.doc;
-    const std::string exportPath = tempPath(), plainPath = tempPath();
-    exportSeconds(loader, grid.object, exportPath);  // sizes the plain write, warms the buffers
+    const TempFolder folder;
+    const std::string exportPath = folder.path + "/export.vsp",
+                      plainPath = folder.path + "/plain.vsp";
+    exportSeconds(loader, grid.doc, exportPath);  // sizes the plain write, warms the buffers
     const std::vector<char> bytes(fileSize(exportPath), 'x');
 
     double exportTotal = 0, plainTotal = 0;
     for (auto _ : state) {
-        const double exported = exportSeconds(loader, grid.object, exportPath);
+        const double exported = exportSeconds(loader, grid.doc, exportPath);
         plainTotal += plainWriteSeconds(bytes, plainPath);
         exportTotal += exported;
         state.SetIterationTime(exported);
     }
-    std::remove(exportPath.c_str());
-    std::remove(plainPath.c_str());
     const double n = double(state.iterations());
     state.counters["bytes"] = double(bytes.size());
     state.counters["export_ms"] = 1000 * exportTotal / n;
