@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "C4DMaterials.h"
@@ -57,6 +58,9 @@ public:
     // empty group.
     void writeTriangles(const char* name, const std::vector<Int32>& group,
                         const TriangleSource& mesh, const TavMat& record);
+    // Fills the triangle buffers with one group: welded vertices, per-corner normals and
+    // UVs, and the vertex and corner indices of its triangles.
+    void fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh);
     // False when the object's layer hides it in the editor or at render time.
     bool layerShows(BaseObject* object);
     // Gathers into polygonGroup the polygons of the restriction (all when null) that no
@@ -93,13 +97,36 @@ public:
 
     // Conversion state. Public so that tests can drive one writer at a time.
 
+    // Leaves new elements of a plain type uninitialised, so that a buffer can be sized
+    // first and then filled in place without a zeroing pass.
+    template <typename T>
+    struct UninitializedAllocator : std::allocator<T> {
+        template <typename U>
+        struct rebind {
+            using other = UninitializedAllocator<U>;
+        };
+        UninitializedAllocator() = default;
+        template <typename U>
+        UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+        template <typename U>
+        void construct(U* p) noexcept {
+            ::new (static_cast<void*>(p)) U;
+        }
+        template <typename U, typename... Args>
+        void construct(U* p, Args&&... args) {
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
+    };
+    template <typename T>
+    using FillBuffer = std::vector<T, UninitializedAllocator<T>>;
+
     // Reusable buffers of the triangle writer: emptied, never freed, between groups.
-    std::vector<float> vertexArray;
-    std::vector<float> normalArray;
-    std::vector<float> uvArray;
-    std::vector<int32_t> triangleIndexArray;
-    std::vector<int32_t> normalIndexArray;
-    std::vector<int32_t> uvIndexArray;
+    // Normals and UVs are both per corner, so one corner index array serves both.
+    FillBuffer<float> vertexArray;
+    FillBuffer<float> normalArray;
+    FillBuffer<float> uvArray;
+    FillBuffer<int32_t> triangleIndexArray;
+    FillBuffer<int32_t> cornerIndexArray;
     // Welding: the welded vertex of each host point, valid where the slot carries the
     // current group's generation, so that no group has to clear the table.
     struct WeldSlot {

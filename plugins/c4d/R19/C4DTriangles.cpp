@@ -30,12 +30,6 @@ SelectionTag* restrictionOf(BaseTag* textureTag,
     return found == selections.end() ? nullptr : found->second;
 }
 
-// Appends one element per value; push_back inlines where a ranged insert would not.
-template <typename T, typename... Values>
-void append(std::vector<T>& out, Values... values) {
-    (out.push_back(T(values)), ...);
-}
-
 void setArray(tavScene_api* api, const char* name, tavType element, const void* data,
               size_t count) {
     const tavArray array{data, static_cast<uint32_t>(count)};
@@ -94,8 +88,7 @@ void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> 
         normalArray.clear();
         uvArray.clear();
         triangleIndexArray.clear();
-        normalIndexArray.clear();
-        uvIndexArray.clear();
+        cornerIndexArray.clear();
         if (takenCount == polygonCount) break;
 
         BaseTag* tag = *entry;
@@ -147,19 +140,39 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
     tavScene_api* api = sceneWrapper->get_scene_api();
     api->object_begin(name ? name : "object", true);
     api->geometry_use("triangles");
+    fillTriangleArrays(group, mesh);
+    setArray(api, "vertices", TAV_COLOR, vertexArray.data(), vertexArray.size() / 3);
+    if (!normalArray.empty()) {
+        setArray(api, "normals", TAV_COLOR, normalArray.data(), normalArray.size() / 3);
+        setArray(api, "triangles_norm", TAV_INT, cornerIndexArray.data(), cornerIndexArray.size());
+    }
+    if (!uvArray.empty()) {
+        setArray(api, "uv_tex", TAV_FLOAT, uvArray.data(), uvArray.size());
+        setArray(api, "triangles_uv", TAV_INT, cornerIndexArray.data(), cornerIndexArray.size());
+    }
+    setArray(api, "triangles", TAV_INT, triangleIndexArray.data(), triangleIndexArray.size());
+    api->geometry_end();
+    writeMaterial(record);
+    api->object_end();
+}
 
+void C4DLoader::fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh) {
     if (pointToVertex.size() < size_t(mesh.pointCount)) pointToVertex.resize(mesh.pointCount);
     if (++weldGeneration == 0) {  // wrapped: forget every slot once
         std::fill(pointToVertex.begin(), pointToVertex.end(), WeldSlot{});
         weldGeneration = 1;
     }
-    // Room for quads only, so that appending never reallocates.
-    const size_t maxCorners = 4 * group.size();
-    vertexArray.reserve(3 * std::min(size_t(mesh.pointCount), maxCorners));
-    if (mesh.zeroNormals || mesh.phongNormals) normalArray.reserve(3 * maxCorners);
-    if (mesh.uvwData) uvArray.reserve(2 * maxCorners);
-    triangleIndexArray.reserve(6 * group.size());
-    normalIndexArray.reserve(6 * group.size());
+    // Every array but the welded vertices has a known size: fill them in place.
+    const size_t quads = std::count_if(group.begin(), group.end(), [&](Int32 p) {
+        return mesh.polygons[p].c != mesh.polygons[p].d;
+    });
+    const size_t corners = 3 * group.size() + quads, indices = 3 * (group.size() + quads);
+    const bool normals = mesh.zeroNormals || mesh.phongNormals;
+    vertexArray.reserve(3 * std::min(size_t(mesh.pointCount), corners));
+    normalArray.resize(normals ? 3 * corners : 0);
+    uvArray.resize(mesh.uvwData ? 2 * corners : 0);
+    triangleIndexArray.resize(indices);
+    cornerIndexArray.resize(indices);
 
     int32_t vertexCount = 0;
     auto weld = [&](Int32 point) {
@@ -167,57 +180,54 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
         if (slot.generation != weldGeneration) {
             slot = {weldGeneration, vertexCount++};
             const Vector64& v = mesh.points[point];
-            append(vertexArray, v.x, v.y, v.z);
+            vertexArray.push_back(float(v.x));
+            vertexArray.push_back(float(v.y));
+            vertexArray.push_back(float(v.z));
         }
         return slot.vertex;
     };
 
+    float* uv = uvArray.data();
+    float* normal = normalArray.data();
+    int32_t* triangle = triangleIndexArray.data();
+    int32_t* cornerIndex = cornerIndexArray.data();
     int32_t corner = 0;
     for (const Int32 p : group) {
         const CPolygon& polygon = mesh.polygons[p];
         const bool quad = polygon.c != polygon.d;
         const int32_t va = weld(polygon.a), vb = weld(polygon.b), vc = weld(polygon.c);
         const int32_t vd = quad ? weld(polygon.d) : vc;
+        const int count = quad ? 4 : 3;
 
         if (mesh.uvwData) {
             UVWStruct uvw;
             UVWTag::Get(mesh.uvwData, p, uvw);
-            append(uvArray, uvw.a.x, uvw.a.y, uvw.b.x, uvw.b.y, uvw.c.x, uvw.c.y);
-            if (quad) append(uvArray, uvw.d.x, uvw.d.y);
+            const Vector64* uvws[4] = {&uvw.a, &uvw.b, &uvw.c, &uvw.d};
+            for (int i = 0; i < count; ++i) {
+                *uv++ = float(uvws[i]->x);
+                *uv++ = float(uvws[i]->y);
+            }
         }
-        const int corners = quad ? 4 : 3;
         if (mesh.zeroNormals) {
-            for (int i = 0; i < corners; ++i) append(normalArray, 0, 0, 0);
+            normal = std::fill_n(normal, 3 * count, 0.0f);
         } else if (mesh.phongNormals) {
-            const Vector32* normals = mesh.phongNormals + 4 * size_t(p);
-            for (int i = 0; i < corners; ++i)
-                append(normalArray, normals[i].x, normals[i].y, normals[i].z);
+            const Vector32* phong = mesh.phongNormals + 4 * size_t(p);
+            for (int i = 0; i < count; ++i) {
+                *normal++ = phong[i].x;
+                *normal++ = phong[i].y;
+                *normal++ = phong[i].z;
+            }
         }
 
         // Corners in reverse order: the model group mirrors z.
         const int32_t k = corner;
         if (quad) {
-            append(triangleIndexArray, va, vd, vb, vc, vb, vd);
-            append(normalIndexArray, k, k + 3, k + 1, k + 2, k + 1, k + 3);
+            for (int32_t index : {va, vd, vb, vc, vb, vd}) *triangle++ = index;
+            for (int32_t index : {k, k + 3, k + 1, k + 2, k + 1, k + 3}) *cornerIndex++ = index;
         } else {
-            append(triangleIndexArray, va, vc, vb);
-            append(normalIndexArray, k, k + 2, k + 1);
+            for (int32_t index : {va, vc, vb}) *triangle++ = index;
+            for (int32_t index : {k, k + 2, k + 1}) *cornerIndex++ = index;
         }
-        corner += corners;
+        corner += count;
     }
-    uvIndexArray = normalIndexArray;
-
-    setArray(api, "vertices", TAV_COLOR, vertexArray.data(), vertexArray.size() / 3);
-    if (!normalArray.empty()) {
-        setArray(api, "normals", TAV_COLOR, normalArray.data(), normalArray.size() / 3);
-        setArray(api, "triangles_norm", TAV_INT, normalIndexArray.data(), normalIndexArray.size());
-    }
-    if (!uvArray.empty()) {
-        setArray(api, "uv_tex", TAV_FLOAT, uvArray.data(), uvArray.size());
-        setArray(api, "triangles_uv", TAV_INT, uvIndexArray.data(), uvIndexArray.size());
-    }
-    setArray(api, "triangles", TAV_INT, triangleIndexArray.data(), triangleIndexArray.size());
-    api->geometry_end();
-    writeMaterial(record);
-    api->object_end();
 }
