@@ -210,6 +210,22 @@ void tavScene_api_file::indentation() { print_out_text(""); }
 
 void tavScene_api_file::closing_line() { print_out_text("}\n"); }
 
+void tavScene_api_file::open_block(const char* keyword, const char* name, const char* kind) {
+    print_out_text(keyword);
+    print_ni_string(name);
+    if (kind) {
+        print_ni_text(" ");
+        print_ni_string(kind);
+    }
+    print_ni_text(" {\n");
+    ++level_;
+}
+
+void tavScene_api_file::close_block() {
+    --level_;
+    closing_line();
+}
+
 void tavScene_api_file::push_style(bool statement) {
     styles_.push(statement_style_);
     statement_style_ = statement;
@@ -394,30 +410,18 @@ void tavScene_api_file::install() {}
 
 bool tavScene_api_file::group_begin(const char* name, bool use) {
     print_ni_text("\n");
-    if (use) {
-        print_out_text("group ");
-    } else {
-        print_out_text("#define ");
-        print_ni_text("group ");
-    }
-    print_ni_string(name);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block(use ? "group " : "#define group ", name);
     push_style(true);
     return true;
 }
 
 void tavScene_api_file::group_end() {
-    --level_;
-    closing_line();
+    close_block();
     pop_style();
 }
 
 bool tavScene_api_file::object_begin(const char* name, bool use) {
-    print_out_text(use ? "object " : "#define object ");
-    print_ni_string(name);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block(use ? "object " : "#define object ", name);
     push_style(true);
     block_kind_ = BLOCK_OBJECT;
     return true;
@@ -426,56 +430,41 @@ bool tavScene_api_file::object_begin(const char* name, bool use) {
 void tavScene_api_file::object_end() {
     pop_style();
     block_kind_ = BLOCK_NONE;
-    --level_;
-    closing_line();
+    close_block();
 }
 
 bool tavScene_api_file::geometry_use(const char* name) {
     if (in_geometry_definition_) return true;
-    print_out_text("geometry ");
-    print_ni_string(name);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block("geometry ", name);
     push_style(false);
     return true;
 }
 
 void tavScene_api_file::geometry_end() {
-    --level_;
-    closing_line();
+    close_block();
     in_geometry_definition_ = false;
     pop_style();
 }
 
 bool tavScene_api_file::animation_begin(const char* name, const char* kind) {
-    print_out_text("animation ");
-    print_ni_string(name);
-    print_ni_text(" ");
-    print_ni_string(kind);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block("animation ", name, kind);
     push_style(false);
     return true;
 }
 
 bool tavScene_api_file::animation_end() {
-    --level_;
-    closing_line();
+    close_block();
     pop_style();
     return false;
 }
 
 bool tavScene_api_file::module_begin(const char* name) {
-    print_out_text("load ");
-    print_ni_string(name);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block("load ", name);
     return true;
 }
 
 void tavScene_api_file::module_end() {
-    --level_;
-    closing_line();
+    close_block();
 }
 
 bool tavScene_api_file::begin_top_level(BlockKind kind) {
@@ -488,10 +477,7 @@ bool tavScene_api_file::begin_top_level(BlockKind kind) {
 }
 
 void tavScene_api_file::end_top_level(BlockKind kind) {
-    if (block_kind_ == kind) {
-        --level_;
-        closing_line();
-    }
+    if (block_kind_ == kind) close_block();
     statement_style_ = false;
     block_kind_ = BLOCK_NONE;
 }
@@ -508,13 +494,11 @@ void tavScene_api_file::options_end() { end_top_level(BLOCK_OPTIONS); }
 bool tavScene_api_file::camera_begin(const char* name) {
     if (!begin_top_level(BLOCK_CAMERA)) return false;
     if (name) {
-        print_out_text("\ncamera ");
-        print_ni_string(name);
-        print_ni_text(" {\n");
+        open_block("\ncamera ", name);
     } else {
         print_out_text("\ncamera {\n");
+        ++level_;
     }
-    ++level_;
     return true;
 }
 
@@ -537,43 +521,34 @@ bool tavScene_api_file::output_begin(const char* a, const char* b, const char* c
     print_ni_text(" ");
     print_ni_string(c);
     print_ni_text(" {\n");
-    statement_style_ = false;
     ++level_;
+    statement_style_ = false;
     return true;
 }
 
 void tavScene_api_file::output_end() {
-    --level_;
-    closing_line();
+    close_block();
     statement_style_ = true;
 }
 
 bool tavScene_api_file::light_begin(const char* name) {
     print_ni_text("\n");
-    print_out_text("light ");
-    print_ni_string(name);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block("light ", name);
     return true;
 }
 
 void tavScene_api_file::light_end() {
-    --level_;
-    closing_line();
+    close_block();
 }
 
 bool tavScene_api_file::accel_use(const char* name) {
-    print_out_text("\naccel ");
-    print_ni_string(name);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block("\naccel ", name);
     push_style(false);
     return true;
 }
 
 void tavScene_api_file::accel_end() {
-    --level_;
-    closing_line();
+    close_block();
     pop_style();
 }
 
@@ -604,28 +579,16 @@ void tavScene_api_file::translate(const double& x, const double& y, const double
 }
 
 bool tavScene_api_file::matrix_begin(const char* name) {
-    print_out_text("#define matrix ");
-    print_ni_string(name);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block("#define matrix ", name);
     return true;
 }
 
 void tavScene_api_file::matrix_end() {
-    --level_;
-    closing_line();
+    close_block();
 }
 
 bool tavScene_api_file::material_begin(const char* name, bool use) {
-    if (use) {
-        print_out_text("material ");
-    } else {
-        print_out_text("\n#define ");
-        print_ni_text("material ");
-    }
-    print_ni_string(name);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block(use ? "material " : "\n#define material ", name);
     return true;
 }
 
@@ -637,8 +600,7 @@ bool tavScene_api_file::material_use(const char* name) {
 }
 
 void tavScene_api_file::material_end() {
-    --level_;
-    closing_line();
+    close_block();
 }
 
 // ---------------------------------------------------------------------------
@@ -683,12 +645,7 @@ bool tavScene_api_file::shader_begin(const char* name, const char* kind) {
     push_style(false);
     if (name) {
         capturing_ = false;
-        print_out_text("#define shader ");
-        print_ni_string(name);
-        print_ni_text(" ");
-        print_ni_string(kind);
-        print_ni_text(" {\n");
-        ++level_;
+        open_block("#define shader ", name, kind);
         return true;
     }
     tavString* buffer = new tavString;
@@ -888,20 +845,12 @@ bool tavScene_api_file::camera_modify(const char* name) {
 }
 
 bool tavScene_api_file::material_modify(const char* name) {
-    print_out_text("#modify material ");
-    print_ni_string(name);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block("#modify material ", name);
     return true;
 }
 
 bool tavScene_api_file::geometry_define(const char* name, const char* kind) {
-    print_out_text("#define geometry ");
-    print_ni_string(name);
-    print_ni_text(" ");
-    print_ni_string(kind);
-    print_ni_text(" {\n");
-    ++level_;
+    open_block("#define geometry ", name, kind);
     push_style(false);
     in_geometry_definition_ = true;
     return true;
@@ -919,8 +868,7 @@ void tavScene_api_file::frame_begin(int frame) {
 }
 
 void tavScene_api_file::frame_end() {
-    --level_;
-    closing_line();
+    close_block();
 }
 
 void tavScene_api_file::motion_transform(const tavMatrix& m, double time) {
@@ -931,6 +879,5 @@ void tavScene_api_file::motion_transform(const tavMatrix& m, double time) {
     append_matrix(text, m, " ");
     text += '\n';
     print_ni_text(text);
-    --level_;
-    closing_line();
+    close_block();
 }

@@ -164,6 +164,9 @@ private:
     void print_array(tavType element, const tavArray& array);
     void print_shader_string(const tavString* buffer);
     void closing_line();
+    // "keyword ⟨name⟩ {" one level deeper, and the matching closing line.
+    void open_block(const char* keyword, const char* name, const char* kind = nullptr);
+    void close_block();
     bool begin_top_level(BlockKind kind);
     void end_top_level(BlockKind kind);
     void write_slot_keyword(tavShader_type slot, const char* separator);

@@ -26,6 +26,9 @@ public:
     bool vspExport(BaseDocument* doc);
     // The document walk shared by the commands; sceneWrapper must hold a live scene API.
     void load(BaseDocument* doc);
+    // Render and Update: connects to a renderer as the model name and update mode say,
+    // and sends the document; tells the user when no renderer can be reached.
+    void sendToRenderer(BaseDocument* doc, const std::string& modelName);
 
     // Hierarchy walk (C4DStructure.cpp).
     void browseHierarchy(BaseObject* object, std::vector<BaseTag*> inheritedTags,

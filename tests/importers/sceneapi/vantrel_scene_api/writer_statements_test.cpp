@@ -155,6 +155,8 @@ TEST(WriterStatements, IndentationFollowsTheLevelWhenEnabled) {
     out->group_begin("a", true);
     out->group_begin("b", true);
     out->add_comment("one\ntwo\n");
+    out->output_begin("a", "b", "c");
+    out->output_end();
     out->transform(identity());
     out->group_end();
     out->group_end();
@@ -162,6 +164,7 @@ TEST(WriterStatements, IndentationFollowsTheLevelWhenEnabled) {
               "\ngroup \"a\" {\n"
               "\n group \"b\" {\n"
               "  one\n  two\n"
+              "  output \"a\" \"b\" \"c\" {\n  }\n"
               "  transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n"
               " }\n"
               "}\n");
