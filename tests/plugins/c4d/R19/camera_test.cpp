@@ -82,3 +82,23 @@ TEST(CameraRecord, LongNamesAreCutAndTracksGoUnderCameraLabels) {
     const std::string folder = animations[0]->param("folder").text();
     EXPECT_EQ(folder, name.substr(0, (1023 - 16) / 3 * 3) + "/Camera Position");
 }
+
+TEST(CameraRecord, DocumentWalkWritesCamerasBeforeTheModelGroup) {
+    ConverterFixture f;
+    BaseObject* rig = AddObject(f.doc(), Onull, "Rig");
+    BaseObject* camera = AddObject(f.doc(), Ocamera, "Cam", rig);
+    AddTrack(*camera, DescID(DescLevel(903), DescLevel(VECTOR_X)), {{0, 0}, {1, 10}});
+    f.take();
+    f.loader.load(&f.doc());
+
+    const vsp::Node root = f.parsed();
+    ASSERT_GE(root.children.size(), 3u);
+    EXPECT_EQ(root.children[0].kind, vsp::NodeKind::Camera);
+    EXPECT_EQ(root.children[1].kind, vsp::NodeKind::Animation);
+    EXPECT_EQ(root.children[1].param("folder").text(), "Cam/Camera Position");
+    EXPECT_EQ(root.children[2].kind, vsp::NodeKind::Group);
+    // Inside the model group the camera is an object like any other.
+    const vsp::Node& group = root.children[2].at("Rig/Cam");
+    ASSERT_EQ(group.children.size(), 1u);
+    EXPECT_EQ(group.children[0].param("folder").text(), "Cam/Position");
+}
