@@ -94,6 +94,11 @@ public:
                              const char* channelLabel, Vector64 basePosition,
                              Vector64 baseRotation, ROTATIONORDER rotationOrder,
                              Vector64 baseScale, bool camera);
+    // Collects the node's transform tracks and writes them, scale, rotation, then
+    // position, under the labels of an object ("Scale") or a camera ("Camera Scale").
+    void writeTransformTracks(BaseList2D* node, const char* name, Vector64 position,
+                              Vector64 rotation, ROTATIONORDER rotationOrder, Vector64 scale,
+                              bool camera);
 
     // Conversion state. Public so that tests can drive one writer at a time.
 
