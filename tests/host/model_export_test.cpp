@@ -1,5 +1,5 @@
 // Models through the built plug-in: "Export to .vsp" in the runner writes a scene
-// file that the scene-file reader parses, with a group for every object.
+// file that the scene-file reader parses, holding what the model holds.
 #include <gtest/gtest.h>
 
 #include "model_test_support.h"
@@ -34,8 +34,10 @@ TEST(ModelExport, GltfAndFbxExportThroughThePlugin) {
         EXPECT_EQ(summary.nodes[vsp::NodeKind::Group], size_t(counts.objects) + 1) << name;
         const std::string top = model.document->GetFirstObject()->GetName().GetUtf8();
         EXPECT_NE(root.find(std::filesystem::path(path).stem().string() + "/" + top), nullptr);
-        // The box has no lights, so its triangles are its twelve, once meshes are written.
-        if (summary.triangles > 0 && counts.lights == 0) {
+        // An animation per track, the cameras; the box, without lights, its twelve triangles.
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Animation], size_t(counts.tracks)) << name;
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Camera], size_t(counts.cameras)) << name;
+        if (counts.lights == 0) {
             EXPECT_EQ(summary.triangles, 12u) << name;
         }
     }
