@@ -7,7 +7,8 @@ namespace vantrel_host {
 const char* const kUsage =
     "usage: vantrel-host [--document FILE | --demo] [--command ID|NAME] [--save-as FILE]\n"
     "                    [--select NAME]... [--plugins DIR] [--list-commands]\n"
-    "  --document FILE   open this document file (default: the built-in demo document)\n"
+    "  --document FILE   open this document file or model file (glTF, FBX, OBJ, ...;\n"
+    "                    default: the built-in demo document)\n"
     "  --demo            open the built-in demo document\n"
     "  --command ID|NAME run the command with this id, menu name or help text\n"
     "  --save-as FILE    answer the save dialog with FILE (default: cancel it)\n"

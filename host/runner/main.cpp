@@ -11,8 +11,10 @@
 #include "c4d.h"
 #include "command_line.h"
 #include "plugin_loader.h"
+#include "progress_line.h"
 #include "vantrel_host/document_file.h"
 #include "vantrel_host/host_services.h"
+#include "vantrel_host/model_import.h"
 
 namespace vantrel_host {
 namespace {
@@ -20,6 +22,9 @@ namespace {
 constexpr int kCommandRan = 0;
 constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
+
+// Model files from this size on show their loading progress.
+constexpr uintmax_t kProgressFileSize = uintmax_t(4) << 20;
 
 // A failure to report with its exit status.
 struct RunError {
@@ -62,10 +67,30 @@ const RegisteredCommand& FindCommand(const std::string& wanted, const std::strin
     return *found;
 }
 
-std::unique_ptr<BaseDocument> OpenDocument(const RunnerOptions& options) {
+// Files from kProgressFileSize on show a progress line on standard error.
+ModelDocument ImportModelFile(const std::string& path, std::string& error) {
+    std::error_code ec;
+    const uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec || size < kProgressFileSize) return ImportModel(path, error);
+    ProgressLine line(stderr,
+                      "vantrel-host: loading " + std::filesystem::path(path).filename().string());
+    return ImportModel(path, error, [&line](float fraction) { line.Update(fraction); });
+}
+
+// A model file, a document file or the demo document, with the folder of the
+// textures a model embeds, which lives as long as the document.
+ModelDocument OpenDocument(const RunnerOptions& options) {
     std::string error;
-    auto doc = options.document ? LoadDocument(*options.document, error) : BuildDemoDocument(error);
-    if (!doc) throw RunError{kFailure, error};
+    ModelDocument opened;
+    if (!options.document) {
+        opened.document = BuildDemoDocument(error);
+    } else if (IsModelFile(*options.document)) {
+        opened = ImportModelFile(*options.document, error);
+    } else {
+        opened.document = LoadDocument(*options.document, error);
+    }
+    if (!opened.document) throw RunError{kFailure, error};
+    BaseDocument* doc = opened.document.get();
     if (!options.select.empty()) doc->DeselectAll();
     for (const std::string& name : options.select) {
         BaseObject* op = doc->SearchObject(String(name));
@@ -73,7 +98,7 @@ std::unique_ptr<BaseDocument> OpenDocument(const RunnerOptions& options) {
             throw RunError{kFailure, "no object named \"" + name + "\" in the document"};
         doc->SetActiveObject(op, SELECTION_ADD);
     }
-    return doc;
+    return opened;
 }
 
 int Run(const std::vector<std::string>& args, const char* argv0) {
@@ -103,7 +128,8 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
         if (!options.command) return kCommandRan;
     }
 
-    std::unique_ptr<BaseDocument> doc = OpenDocument(options);
+    const ModelDocument opened = OpenDocument(options);
+    BaseDocument* doc = opened.document.get();
     if (!options.command) {
         std::printf("Opened %s: %d objects.%s\n",
                     doc->GetDocumentName().GetString().GetUtf8().c_str(),
@@ -113,11 +139,11 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     }
     const RegisteredCommand& command = FindCommand(*options.command, folder);
     SetFileDialogAnswer(options.save_as);
-    if ((command.command->GetState(doc.get()) & CMD_ENABLED) == 0)
+    if ((command.command->GetState(doc) & CMD_ENABLED) == 0)
         throw RunError{kFailure, "command \"" + command.name + "\" is disabled"};
     bool ran = false;
     try {
-        ran = command.command->Execute(doc.get());
+        ran = command.command->Execute(doc);
     } catch (const std::exception& e) {
         throw RunError{kFailure, "command \"" + command.name + "\" failed: " + e.what()};
     } catch (...) {

@@ -109,27 +109,32 @@ Bool PolygonObject::ResizeObject(Int32 pcnt, Int32 vcnt) {
 
 Vector32* PolygonObject::CreatePhongNormals() {
     if (GetTag(Tphong) == nullptr || polygons_.empty()) return nullptr;
-    std::vector<Vector> point_normals(points_.size());
-    auto at = [this](Int32 i) { return i >= 0 && i < GetPointCount() ? points_[i] : Vector(); };
+    // Corners naming a missing point take no part; such a corner's normal is zero.
+    const UInt32 count = static_cast<UInt32>(points_.size());
+    auto valid = [count](Int32 i) { return static_cast<UInt32>(i) < count; };
+    auto at = [&](Int32 i) { return valid(i) ? points_[i] : Vector(); };
+    std::vector<Vector> sums(count);
     for (const CPolygon& p : polygons_) {
         const Vector n = Cross(at(p.c) - at(p.a), at(p.d) - at(p.b));
+        if (valid(p.a)) sums[p.a] += n;
+        if (valid(p.b)) sums[p.b] += n;
+        if (valid(p.c)) sums[p.c] += n;
         // A triangle's corner d repeats c and counts once.
-        const Int32 corners[4] = {p.a, p.b, p.c, p.d};
-        for (Int32 k = 0; k < (p.IsTriangle() ? 3 : 4); ++k)
-            if (corners[k] >= 0 && corners[k] < GetPointCount()) point_normals[corners[k]] += n;
+        if (p.d != p.c && valid(p.d)) sums[p.d] += n;
     }
+    // Normalised once per point, then copied to every corner that uses the point; the
+    // last entry stands for missing points.
+    std::vector<Vector32> unit(count + 1);
+    for (UInt32 i = 0; i < count; ++i) unit[i] = Vector32(sums[i].GetNormalized());
     Vector32* normals = NewMemClear(Vector32, polygons_.size() * 4);
     if (normals == nullptr) return nullptr;
-    auto normal_of = [&](Int32 i) {
-        return i >= 0 && i < GetPointCount() ? Vector32(point_normals[i].GetNormalized())
-                                             : Vector32();
-    };
-    for (size_t k = 0; k < polygons_.size(); ++k) {
-        const CPolygon& p = polygons_[k];
-        normals[4 * k] = normal_of(p.a);
-        normals[4 * k + 1] = normal_of(p.b);
-        normals[4 * k + 2] = normal_of(p.c);
-        normals[4 * k + 3] = normal_of(p.d);
+    auto normal_of = [&](Int32 i) { return unit[valid(i) ? i : count]; };
+    Vector32* out = normals;
+    for (const CPolygon& p : polygons_) {
+        *out++ = normal_of(p.a);
+        *out++ = normal_of(p.b);
+        *out++ = normal_of(p.c);
+        *out++ = normal_of(p.d);
     }
     return normals;
 }

@@ -4,12 +4,22 @@
 #pragma once
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
 namespace tav_format {
 
 inline void append_g(std::string& out, double value) {
+    // Animation matrices are mostly zeros and ones: spare them the general conversion.
+    if (value == 0.0) {
+        out += std::signbit(value) ? "-0" : "0";
+        return;
+    }
+    if (value == 1.0 || value == -1.0) {
+        out += value > 0 ? "1" : "-1";
+        return;
+    }
     char buffer[32];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                                 std::chars_format::general, 6);

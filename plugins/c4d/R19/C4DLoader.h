@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "C4DMaterials.h"
@@ -42,12 +43,41 @@ public:
     void writePolygonObject(PolygonObject* object, std::vector<BaseTag*> inheritedTags,
                             float progressShare);
 
+    // The host mesh data the triangle writer reads. Every point index of the polygons it
+    // is given lies within the point array; uvwData holds one record per polygon.
+    struct TriangleSource {
+        const CPolygon* polygons = nullptr;
+        const Vector64* points = nullptr;
+        Int32 pointCount = 0;
+        const void* uvwData = nullptr;           // UVW tag data, or null: no UVs
+        bool zeroNormals = false;                // a normal tag: one zero normal per corner
+        const Vector32* phongNormals = nullptr;  // four per polygon, or null: no normals
+    };
+    // Writes one material group (polygon indices, ascending, none repeated) as one scene
+    // object named name ("object" when null) with the record's material; nothing for an
+    // empty group.
+    void writeTriangles(const char* name, const std::vector<Int32>& group,
+                        const TriangleSource& mesh, const TavMat& record);
+    // Fills the triangle buffers with one group: welded vertices, per-corner normals and
+    // UVs, and the vertex and corner indices of its triangles.
+    void fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh);
+    // False when the object's layer hides it in the editor or at render time.
+    bool layerShows(BaseObject* object);
+    // Gathers into polygonGroup the polygons of the restriction (all when null) that no
+    // group took yet, and marks them taken; false for a restriction without segments.
+    bool takeGroup(SelectionTag* restriction);
+
     // Materials (C4DMaterials.cpp).
     Vector64 getDefaultColor(BaseObject* object);
     bool getMaterial(BaseTag* tag, TavMat& record);
     bool getMaterial(Material* material, TavMat& record);
     bool getMaterial(BaseShader* shader, TavMat& record);
     void writeMaterial(TavMat record);
+    // The texture file a bitmap shader names: as stored, else in the document's "tex"
+    // folder, else beside the document; as stored when none of them can be opened.
+    std::string resolveTexturePath(const Filename& file);
+    // Numbers the record within its base name: "Name", then "Name #1", ...
+    std::string materialDisplayName(const TavMat& record);
 
     // Lights (C4DLights.cpp) and hair (C4DHair.cpp).
     void writeLight(std::string name, BaseObject* light);
@@ -64,16 +94,57 @@ public:
                              const char* channelLabel, Vector64 basePosition,
                              Vector64 baseRotation, ROTATIONORDER rotationOrder,
                              Vector64 baseScale, bool camera);
+    // Collects the node's transform tracks and writes them, scale, rotation, then
+    // position, under the labels of an object ("Scale") or a camera ("Camera Scale").
+    void writeTransformTracks(BaseList2D* node, const char* name, Vector64 position,
+                              Vector64 rotation, ROTATIONORDER rotationOrder, Vector64 scale,
+                              bool camera);
 
     // Conversion state. Public so that tests can drive one writer at a time.
 
+    // Leaves new elements of a plain type uninitialised, so that a buffer can be sized
+    // first and then filled in place without a zeroing pass.
+    template <typename T>
+    struct UninitializedAllocator : std::allocator<T> {
+        template <typename U>
+        struct rebind {
+            using other = UninitializedAllocator<U>;
+        };
+        UninitializedAllocator() = default;
+        template <typename U>
+        UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+        template <typename U>
+        void construct(U* p) noexcept {
+            ::new (static_cast<void*>(p)) U;
+        }
+        template <typename U, typename... Args>
+        void construct(U* p, Args&&... args) {
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
+    };
+    template <typename T>
+    using FillBuffer = std::vector<T, UninitializedAllocator<T>>;
+
     // Reusable buffers of the triangle writer: emptied, never freed, between groups.
-    std::vector<float> vertexArray;
-    std::vector<float> normalArray;
-    std::vector<float> uvArray;
-    std::vector<int32_t> triangleIndexArray;
-    std::vector<int32_t> normalIndexArray;
-    std::vector<int32_t> uvIndexArray;
+    // Normals and UVs are both per corner, so one corner index array serves both.
+    FillBuffer<float> vertexArray;
+    FillBuffer<float> normalArray;
+    FillBuffer<float> uvArray;
+    FillBuffer<int32_t> triangleIndexArray;
+    FillBuffer<int32_t> cornerIndexArray;
+    // Welding: the welded vertex of each host point, valid where the slot carries the
+    // current group's generation, so that no group has to clear the table.
+    struct WeldSlot {
+        uint32_t generation = 0;
+        int32_t vertex = 0;
+    };
+    std::vector<WeldSlot> pointToVertex;
+    uint32_t weldGeneration = 0;
+    // The polygon object being split: its polygons already in a group (or unwritable),
+    // how many, and the group being gathered.
+    std::vector<uint8_t> polygonTaken;
+    Int32 takenCount = 0;
+    std::vector<Int32> polygonGroup;
 
     // Folder of the converted document, UTF-8; "" when it has none.
     std::string documentPath;

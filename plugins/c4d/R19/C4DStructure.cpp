@@ -1,3 +1,4 @@
+#include "C4DAnimation.h"
 #include "C4DLoader.h"
 #include "C4DText.h"
 
@@ -8,11 +9,6 @@ const size_t kNodeNameSize = 1024;
 
 // Visibility parameters: 0 on, 1 off, 2 as the parent.
 const Int32 kVisibilityAsParent = 2;
-
-tavMatrix toTavMatrix(const Matrix64& m) {
-    return {{m.v1.x, m.v1.y, m.v1.z, 0, m.v2.x, m.v2.y, m.v2.z, 0, m.v3.x, m.v3.y, m.v3.z, 0,
-             m.off.x, m.off.y, m.off.z, 1}};
-}
 
 // The object's own visibility, or the parent chain's when it defers to it. A parameter
 // the object does not carry reads as "as the parent", the host's default.
@@ -78,18 +74,8 @@ void C4DLoader::browseHierarchy(BaseObject* object, std::vector<BaseTag*> inheri
         browseHierarchy(child, inheritedTags, editorVisible, renderVisible,
                         childrenShare / children, selected);
 
-    std::vector<CTrack*> scaleTracks, rotationTracks, positionTracks;
-    for (CTrack* track = object->GetFirstCTrack(); track; track = track->GetNext())
-        browseTrack(track, scaleTracks, rotationTracks, positionTracks);
-    const Vector64 position = object->GetRelPos();
-    const Vector64 rotation = object->GetRelRot();
-    const Vector64 scale = object->GetRelScale();
-    const ROTATIONORDER order = object->GetRotationOrder();
-    writeTracksSeparate(nodeName, scaleTracks, "Scale", position, rotation, order, scale, false);
-    writeTracksSeparate(nodeName, rotationTracks, "Rotation", position, rotation, order, scale,
-                        false);
-    writeTracksSeparate(nodeName, positionTracks, "Position", position, rotation, order, scale,
-                        false);
+    writeTransformTracks(object, nodeName, object->GetRelPos(), object->GetRelRot(),
+                         object->GetRotationOrder(), object->GetRelScale(), false);
 
     sceneWrapper->end_group();
 

@@ -1,4 +1,233 @@
-#include "C4DLoader.h"
+#include <algorithm>
+#include <memory>
 
-// Polygon objects are not converted yet.
-void C4DLoader::writePolygonObject(PolygonObject*, std::vector<BaseTag*>, float) {}
+#include "C4DLoader.h"
+#include "C4DText.h"
+
+namespace {
+
+struct HostMemoryDeleter {
+    void operator()(Vector32* p) const { DeleteMem(p); }
+};
+using PhongNormals = std::unique_ptr<Vector32, HostMemoryDeleter>;
+
+// The polygon's point indices all lie within the point array.
+bool pointsExist(const CPolygon& polygon, Int32 pointCount) {
+    const Int32 corners[4] = {polygon.a, polygon.b, polygon.c, polygon.d};
+    return std::all_of(corners, corners + 4,
+                       [pointCount](Int32 i) { return i >= 0 && i < pointCount; });
+}
+
+// The polygon selection a texture tag is restricted to, or null for the whole object.
+SelectionTag* restrictionOf(BaseTag* textureTag,
+                            const std::map<std::string, SelectionTag*>& selections) {
+    GeData data;
+    std::string name;
+    if (!textureTag->GetParameter(DescID(TEXTURETAG_RESTRICTION), data, DESCFLAGS_GET_0) ||
+        !getUtf8(data.GetString(), name) || name.empty())
+        return nullptr;
+    const auto found = selections.find(name);
+    return found == selections.end() ? nullptr : found->second;
+}
+
+void setArray(tavScene_api* api, const char* name, tavType element, const void* data,
+              size_t count) {
+    const tavArray array{data, static_cast<uint32_t>(count)};
+    api->set_parameter(name, TAV_ARRAY | element, &array);
+}
+
+}  // namespace
+
+bool C4DLoader::layerShows(BaseObject* object) {
+    LayerObject* layer = object->GetLayerObject(document);
+    if (!layer) return true;
+    GeData editor, render;
+    return layer->GetParameter(DescID(1001), editor, DESCFLAGS_GET_0) &&
+           layer->GetParameter(DescID(1002), render, DESCFLAGS_GET_0) && editor.GetInt32() != 0 &&
+           render.GetInt32() != 0;
+}
+
+void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> inheritedTags,
+                                   float) {
+    if (!layerShows(object)) return;
+    const Vector64 displayColor = getDefaultColor(object);
+
+    const Int32 polygonCount = object->GetPolygonCount();
+    TriangleSource mesh;
+    mesh.polygons = object->GetPolygonR();
+    mesh.points = object->GetPointR();
+    mesh.pointCount = object->GetPointCount();
+    std::string name;
+    const bool named = getUtf8(object->GetName(), name);
+
+    UVWTag* uvwTag = nullptr;
+    NormalTag* normalTag = nullptr;
+    std::map<std::string, SelectionTag*> selections;
+    for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext())
+        browseTag(tag, &uvwTag, &normalTag, &selections, &inheritedTags);
+
+    // UVs and normals come whole or not at all: a short UVW tag gives none.
+    if (uvwTag && uvwTag->GetDataCount() >= polygonCount) mesh.uvwData = uvwTag->GetDataAddressR();
+    mesh.zeroNormals = normalTag != nullptr;
+    const PhongNormals phong(normalTag ? nullptr : object->CreatePhongNormals());
+    mesh.phongNormals = phong.get();
+
+    // A polygon naming a point that does not exist cannot be written: it counts as taken.
+    polygonTaken.assign(polygonCount, 0);
+    takenCount = 0;
+    for (Int32 p = 0; p < polygonCount; ++p) {
+        if (pointsExist(mesh.polygons[p], mesh.pointCount)) continue;
+        polygonTaken[p] = 1;
+        ++takenCount;
+    }
+
+    // Later tags win, so the list is walked backwards; the null entry at its front
+    // collects what no texture tag took, with the display colour.
+    for (auto entry = inheritedTags.rbegin(); entry != inheritedTags.rend(); ++entry) {
+        vertexArray.clear();
+        normalArray.clear();
+        uvArray.clear();
+        triangleIndexArray.clear();
+        cornerIndexArray.clear();
+        if (takenCount == polygonCount) break;
+
+        BaseTag* tag = *entry;
+        SelectionTag* restriction = nullptr;
+        if (tag) {
+            if (tag->GetType() != Ttexture) continue;
+            restriction = restrictionOf(tag, selections);
+        }
+        TavMat record;
+        record.color = displayColor;
+        if (tag && !getMaterial(tag, record)) continue;
+        if (!takeGroup(restriction)) continue;
+        writeTriangles(named ? name.c_str() : nullptr, polygonGroup, mesh, record);
+    }
+}
+
+bool C4DLoader::takeGroup(SelectionTag* restriction) {
+    polygonGroup.clear();
+    const Int32 polygonCount = static_cast<Int32>(polygonTaken.size());
+    auto take = [this](Int32 first, Int32 last) {
+        for (Int32 p = first; p <= last; ++p) {
+            if (polygonTaken[p]) continue;
+            polygonTaken[p] = 1;
+            ++takenCount;
+            polygonGroup.push_back(p);
+        }
+    };
+    if (!restriction) {
+        take(0, polygonCount - 1);
+        return true;
+    }
+    const BaseSelect* select = restriction->GetBaseSelect();
+    const Int32 segments = select->GetSegments();
+    if (segments == 0) return false;
+    for (Int32 s = 0; s < segments; ++s) {
+        Int32 first = 0, last = -1;
+        if (!select->GetRange(s, 2147483647, &first, &last)) continue;
+        // A stale selection may name polygons the object no longer has.
+        take(std::max(first, 0), std::min(last, polygonCount - 1));
+    }
+    if (!std::is_sorted(polygonGroup.begin(), polygonGroup.end()))
+        std::sort(polygonGroup.begin(), polygonGroup.end());
+    return true;
+}
+
+void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group,
+                               const TriangleSource& mesh, const TavMat& record) {
+    if (group.empty()) return;
+    tavScene_api* api = sceneWrapper->get_scene_api();
+    api->object_begin(name ? name : "object", true);
+    api->geometry_use("triangles");
+    fillTriangleArrays(group, mesh);
+    setArray(api, "vertices", TAV_COLOR, vertexArray.data(), vertexArray.size() / 3);
+    if (!normalArray.empty()) {
+        setArray(api, "normals", TAV_COLOR, normalArray.data(), normalArray.size() / 3);
+        setArray(api, "triangles_norm", TAV_INT, cornerIndexArray.data(), cornerIndexArray.size());
+    }
+    if (!uvArray.empty()) {
+        setArray(api, "uv_tex", TAV_FLOAT, uvArray.data(), uvArray.size());
+        setArray(api, "triangles_uv", TAV_INT, cornerIndexArray.data(), cornerIndexArray.size());
+    }
+    setArray(api, "triangles", TAV_INT, triangleIndexArray.data(), triangleIndexArray.size());
+    api->geometry_end();
+    writeMaterial(record);
+    api->object_end();
+}
+
+void C4DLoader::fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh) {
+    if (pointToVertex.size() < size_t(mesh.pointCount)) pointToVertex.resize(mesh.pointCount);
+    if (++weldGeneration == 0) {  // wrapped: forget every slot once
+        std::fill(pointToVertex.begin(), pointToVertex.end(), WeldSlot{});
+        weldGeneration = 1;
+    }
+    // Every array but the welded vertices has a known size: fill them in place.
+    const size_t quads = std::count_if(group.begin(), group.end(), [&](Int32 p) {
+        return mesh.polygons[p].c != mesh.polygons[p].d;
+    });
+    const size_t corners = 3 * group.size() + quads, indices = 3 * (group.size() + quads);
+    const bool normals = mesh.zeroNormals || mesh.phongNormals;
+    vertexArray.reserve(3 * std::min(size_t(mesh.pointCount), corners));
+    normalArray.resize(normals ? 3 * corners : 0);
+    uvArray.resize(mesh.uvwData ? 2 * corners : 0);
+    triangleIndexArray.resize(indices);
+    cornerIndexArray.resize(indices);
+
+    int32_t vertexCount = 0;
+    auto weld = [&](Int32 point) {
+        WeldSlot& slot = pointToVertex[point];
+        if (slot.generation != weldGeneration) {
+            slot = {weldGeneration, vertexCount++};
+            const Vector64& v = mesh.points[point];
+            vertexArray.push_back(float(v.x));
+            vertexArray.push_back(float(v.y));
+            vertexArray.push_back(float(v.z));
+        }
+        return slot.vertex;
+    };
+
+    float* uv = uvArray.data();
+    float* normal = normalArray.data();
+    int32_t* triangle = triangleIndexArray.data();
+    int32_t* cornerIndex = cornerIndexArray.data();
+    int32_t corner = 0;
+    for (const Int32 p : group) {
+        const CPolygon& polygon = mesh.polygons[p];
+        const bool quad = polygon.c != polygon.d;
+        const int32_t va = weld(polygon.a), vb = weld(polygon.b), vc = weld(polygon.c);
+        const int32_t vd = quad ? weld(polygon.d) : vc;
+        const int count = quad ? 4 : 3;
+
+        if (mesh.uvwData) {
+            UVWStruct uvw;
+            UVWTag::Get(mesh.uvwData, p, uvw);
+            const Vector64* uvws[4] = {&uvw.a, &uvw.b, &uvw.c, &uvw.d};
+            for (int i = 0; i < count; ++i) {
+                *uv++ = float(uvws[i]->x);
+                *uv++ = float(uvws[i]->y);
+            }
+        }
+        if (mesh.zeroNormals) {
+            normal = std::fill_n(normal, 3 * count, 0.0f);
+        } else if (mesh.phongNormals) {
+            const Vector32* phong = mesh.phongNormals + 4 * size_t(p);
+            for (int i = 0; i < count; ++i) {
+                *normal++ = phong[i].x;
+                *normal++ = phong[i].y;
+                *normal++ = phong[i].z;
+            }
+        }
+
+        // Corners in reverse order: the model group mirrors z.
+        const int32_t k = corner;
+        if (quad) {
+            for (int32_t index : {va, vd, vb, vc, vb, vd}) *triangle++ = index;
+            for (int32_t index : {k, k + 3, k + 1, k + 2, k + 1, k + 3}) *cornerIndex++ = index;
+        } else {
+            for (int32_t index : {va, vc, vb}) *triangle++ = index;
+            for (int32_t index : {k, k + 2, k + 1}) *cornerIndex++ = index;
+        }
+        corner += count;
+    }
+}

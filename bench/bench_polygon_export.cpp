@@ -1,0 +1,148 @@
+// A whole export of one large polygon object (1,000,000 quads with UVs and phong
+// normals) into a scene file in /tmp, against plainly writing as many bytes to a file
+// there. The export should take at most twice as long as the plain write. Each write
+// starts from a settled disk cache; host_phong_ms tells how much of the export is the
+// host computing the object's phong normals.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "C4DLoader.h"
+#include "vantrel_host/document_builder.h"
+#include "vantrel_host/host_services.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A side x side grid of quads with one UVW record per quad and a phong tag.
+struct GridDocument {
+    BaseDocument* doc = BaseDocument::Alloc();
+    PolygonObject* object = nullptr;
+
+    explicit GridDocument(int side) {
+        std::vector<Vector> points;
+        std::vector<CPolygon> polygons;
+        std::vector<UVWStruct> uvws;
+        points.reserve(size_t(side + 1) * (side + 1));
+        for (int y = 0; y <= side; ++y)
+            for (int x = 0; x <= side; ++x) points.emplace_back(x, 0.01 * ((x * y) % 7), y);
+        polygons.reserve(size_t(side) * side);
+        uvws.reserve(size_t(side) * side);
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const Int32 a = y * (side + 1) + x;
+                polygons.emplace_back(a, a + 1, a + side + 2, a + side + 1);
+                const double u = double(x) / side, v = double(y) / side, d = 1.0 / side;
+                uvws.push_back({{u, v, 0}, {u + d, v, 0}, {u + d, v + d, 0}, {u, v + d, 0}});
+            }
+        }
+        object = vantrel_host::AddPolygonObject(*doc, "Grid", points, polygons);
+        vantrel_host::AddUVWTag(*object, uvws);
+        vantrel_host::AddTag(*object, Tphong, "Phong");
+    }
+    ~GridDocument() { BaseDocument::Free(doc); }
+};
+
+// A folder in /tmp, removed with its files.
+struct TempFolder {
+    std::string path;
+    TempFolder() {
+        char pattern[] = "/tmp/vantrel-bench-XXXXXX";
+        if (!mkdtemp(pattern)) throw std::runtime_error("cannot create a folder in /tmp");
+        path = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+long fileSize(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file || std::fseek(file, 0, SEEK_END) != 0)
+        throw std::runtime_error("cannot size " + path);
+    const long size = std::ftell(file);
+    std::fclose(file);
+    return size;
+}
+
+// Flushes a written file to disk and removes it, so that every timed write starts
+// from the same state: no dirty pages of earlier writes, no old file to truncate.
+void settle(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0 || fsync(fd) != 0) throw std::runtime_error("cannot flush " + path);
+    close(fd);
+    std::remove(path.c_str());
+}
+
+// The whole "Export to .vsp" command, its file dialog answered with path.
+double exportSeconds(C4DLoader& loader, BaseDocument* doc, const std::string& path) {
+    vantrel_host::SetFileDialogAnswer(path);
+    const auto start = Clock::now();
+    if (!loader.vspExport(doc)) throw std::runtime_error("export failed: " + path);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The host's share of the export: its phong normals of the object.
+double phongSeconds(PolygonObject* object) {
+    const auto start = Clock::now();
+    Vector32* normals = object->CreatePhongNormals();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    DeleteMem(normals);
+    return seconds;
+}
+
+double plainWriteSeconds(const std::vector<char>& bytes, const std::string& path) {
+    const auto start = Clock::now();
+    FILE* file = std::fopen(path.c_str(), "wb+");
+    if (!file) throw std::runtime_error("cannot open " + path);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void PolygonExportVersusPlainWrite(benchmark::State& state) {
+    GridDocument grid(static_cast<int>(state.range(0)));
+    C4DLoader loader;
+    const TempFolder folder;
+    const std::string exportPath = folder.path + "/export.vsp",
+                      plainPath = folder.path + "/plain.vsp";
+    exportSeconds(loader, grid.doc, exportPath);  // sizes the plain write, warms the buffers
+    const std::vector<char> bytes(fileSize(exportPath), 'x');
+
+    double exportTotal = 0, plainTotal = 0, phongTotal = 0;
+    settle(exportPath);
+    for (auto _ : state) {
+        const double exported = exportSeconds(loader, grid.doc, exportPath);
+        settle(exportPath);
+        plainTotal += plainWriteSeconds(bytes, plainPath);
+        settle(plainPath);
+        phongTotal += phongSeconds(grid.object);
+        exportTotal += exported;
+        state.SetIterationTime(exported);
+    }
+    const double n = double(state.iterations());
+    state.counters["bytes"] = double(bytes.size());
+    state.counters["export_ms"] = 1000 * exportTotal / n;
+    state.counters["plain_write_ms"] = 1000 * plainTotal / n;
+    state.counters["ratio"] = exportTotal / plainTotal;
+    state.counters["host_phong_ms"] = 1000 * phongTotal / n;
+}
+BENCHMARK(PolygonExportVersusPlainWrite)
+    ->Arg(1000)  // 1000 x 1000 quads
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,148 @@
+// Polygon objects as scene meshes: index patterns, welding, normals, UVs, the split into
+// material groups, layers and bad mesh data.
+#include <gtest/gtest.h>
+
+#include "converter_fixture.h"
+
+using namespace vantrel_host;
+
+namespace {
+
+using Ints = std::vector<int>;
+using Floats = std::vector<float>;
+using Groups = std::vector<std::string>;
+
+// Quads that share no points; quad i lies at x = i, so a vertex tells its polygon.
+PolygonObject* addQuads(BaseDocument& doc, int count, BaseObject* parent = nullptr) {
+    std::vector<Vector> points;
+    std::vector<CPolygon> polygons;
+    for (double x = 0; x < count; ++x) {
+        polygons.emplace_back(points.size(), points.size() + 1, points.size() + 2,
+                              points.size() + 3);
+        points.insert(points.end(), {{x, 0, 0}, {x, 1, 0}, {x, 1, 1}, {x, 0, 1}});
+    }
+    return AddPolygonObject(doc, "Quads", points, polygons, parent);
+}
+
+Material* colored(BaseDocument& doc, const std::string& name) {
+    Material* material = AddStandardMaterial(doc, name);
+    material->SetChannelState(CHANNEL_COLOR, true);
+    return material;
+}
+
+// "material: polygons" for each scene object written since the last call, in order.
+Groups groupsWritten(ConverterFixture& f) {
+    Groups groups;
+    const vsp::Node root = f.parsed();
+    for (const vsp::Node* object : root.all(vsp::NodeKind::Object)) {
+        std::string text = object->all(vsp::NodeKind::Material).at(0)->name + ":";
+        const Floats vertices = object->at("triangles").param("vertices").floats();
+        for (size_t v = 0; v < vertices.size(); v += 12)
+            text += " " + std::to_string(int(vertices[v]));
+        groups.push_back(text);
+    }
+    return groups;
+}
+
+TEST(PolygonObject, TriangleReversesCornersAndQuadSplitsAlongBDDiagonal) {
+    ConverterFixture f;
+    PolygonObject* object =
+        AddPolygonObject(f.doc(), "M", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {5, 5, 5}},
+                         {CPolygon(0, 1, 2, 3), CPolygon(4, 2, 1)});
+    AddUVWTag(*object, {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}},
+                        {{0.5, 0.5, 0}, {1, 0, 0}, {1, 1, 0}, {}}});
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    const vsp::Node mesh = f.parsed().at("M/triangles");
+    EXPECT_EQ(mesh.param("vertices").size(), 5u);  // shared points welded
+    EXPECT_EQ(mesh.param("triangles").ints(), (Ints{0, 3, 1, 2, 1, 3, 4, 1, 2}));
+    EXPECT_EQ(mesh.param("triangles_uv").ints(), (Ints{0, 3, 1, 2, 1, 3, 4, 6, 5}));
+    EXPECT_EQ(mesh.param("uv_tex").floats(),
+              (Floats{0, 0, 1, 0, 1, 1, 0, 1, 0.5, 0.5, 1, 0, 1, 1}));
+    EXPECT_EQ(mesh.findParameter("normals"), nullptr);  // neither phong data nor a normal tag
+}
+
+TEST(PolygonObject, WeldsPointsInOrderOfFirstUseWithPhongOrZeroNormals) {
+    ConverterFixture f;
+    std::vector<Vector> points;
+    for (int i = 0; i < 11; ++i) points.emplace_back(i, i % 3, i % 2);
+    PolygonObject* object =
+        AddPolygonObject(f.doc(), "M", points, {CPolygon(9, 7, 10), CPolygon(10, 7, 3)});
+    AddTag(*object, Tphong);
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    vsp::Node mesh = f.parsed().at("M/triangles");
+    EXPECT_EQ(mesh.param("vertices").floats(), (Floats{9, 0, 1, 7, 1, 1, 10, 1, 0, 3, 0, 1}));
+    EXPECT_EQ(mesh.param("triangles").ints(), (Ints{0, 2, 1, 2, 3, 1}));
+    EXPECT_EQ(mesh.param("normals").size(), 6u);  // one per corner
+    EXPECT_EQ(mesh.param("triangles_norm").ints(), (Ints{0, 2, 1, 3, 5, 4}));
+
+    AddTag(*object, Tnormal);
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    EXPECT_EQ(f.parsed().at("M/triangles").param("normals").floats(), Floats(18, 0.0f));
+}
+
+TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirst) {
+    ConverterFixture f;
+    BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
+    TextureTag* inherited = AddTextureTag(*parent, colored(f.doc(), "Inherited"));
+    PolygonObject* object = addQuads(f.doc(), 4, parent);
+    AddPolygonSelection(*object, "S", {2, 1});
+    AddTextureTag(*object, colored(f.doc(), "Earlier"));
+    AddTextureTag(*object, colored(f.doc(), "Whole"));
+    AddTextureTag(*object, colored(f.doc(), "Part"), "S");
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    EXPECT_EQ(groupsWritten(f), (Groups{"Part: 1 2", "Whole: 0 3"}));
+
+    PolygonObject* child = addQuads(f.doc(), 3, parent);
+    AddPolygonSelection(*child, "S", {1});
+    AddTextureTag(*child, colored(f.doc(), "Own"), "S");
+    f.loader.writePolygonObject(child, {nullptr, inherited}, 0.5f);
+    f.loader.writePolygonObject(child, {nullptr}, 0.5f);
+    EXPECT_EQ(groupsWritten(f),
+              (Groups{"Own: 1", "Inherited: 0 2", "Own: 1", "Display color: 0 2"}));
+}
+
+TEST(PolygonObject, SkippedEntriesLeaveTheirPolygonsToLaterOnes) {
+    ConverterFixture f;
+    PolygonObject* object = addQuads(f.doc(), 2);
+    AddPolygonSelection(*object, "Empty", {});
+    AddTextureTag(*object, colored(f.doc(), "Unknown"), "NoSuchSelection");  // whole object
+    AddTextureTag(*object, AddStandardMaterial(f.doc(), "NoChannels"));      // capture fails
+    AddTextureTag(*object, AddMaterial(f.doc(), Mhair, "Hair"));             // not standard
+    AddTextureTag(*object, colored(f.doc(), "Nothing"), "Empty");
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    f.loader.writePolygonObject(AddPolygonObject(f.doc(), "None", {}, {}), {nullptr}, 0.5f);
+    EXPECT_EQ(groupsWritten(f), (Groups{"Unknown: 0 1"}));
+}
+
+TEST(PolygonObject, LayerThatHidesTheObjectOrCannotBeReadSuppressesIt) {
+    ConverterFixture f;
+    PolygonObject* object = addQuads(f.doc(), 1);
+    LayerObject* layer = AddLayer(f.doc(), "Layer");
+    object->SetLayerObject(layer);
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);  // visibility unreadable
+    SetParam(SetParam(layer, 1001, 1), 1002, 0);
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    SetParam(layer, 1002, 1);
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    EXPECT_EQ(groupsWritten(f), (Groups{"Display color: 0"}));
+}
+
+TEST(PolygonObject, BadMeshDataIsLeftOutWithoutReadingOutsideItsArrays) {
+    ConverterFixture f;
+    PolygonObject* object = addQuads(f.doc(), 4);
+    object->GetPolygonW()[1].c = 16;  // one past the last point
+    object->GetPolygonW()[2].a = -1;
+    AddPolygonSelection(*object, "Stale", {3, 7, 900});
+    AddTextureTag(*object, colored(f.doc(), "Stale"), "Stale");
+    AddUVWTag(*object, std::vector<UVWStruct>(3));  // one record short: no UVs
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    EXPECT_EQ(groupsWritten(f), (Groups{"Stale: 3", "Display color: 0"}));
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    EXPECT_EQ(f.parsed().at("Quads/triangles").findParameter("uv_tex"), nullptr);
+
+    object->ResizeObject(3, 4);  // now no polygon has all its points
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    EXPECT_EQ(f.take(), "");
+}
+
+}  // namespace
