@@ -80,9 +80,10 @@ void applyHairMaterialTag(C4DLoader& loader, const BaseTag* tag, HairLook& look)
     }
     GeData gradient;
     if (readParameter(material, HAIRMATERIAL_GRADIENT, gradient)) {
-        if (const auto* data =
-                static_cast<const Gradient*>(gradient.GetCustomDataType(CUSTOMDATATYPE_GRADIENT)))
-            look.material.color = data->GetKnot(0).col;
+        const auto* data =
+            static_cast<const Gradient*>(gradient.GetCustomDataType(CUSTOMDATATYPE_GRADIENT));
+        // A gradient without knots has no first colour to give.
+        if (data && data->GetKnotCount() > 0) look.material.color = data->GetKnot(0).col;
     }
 }
 

@@ -6,7 +6,9 @@
 
 using vantrel_host::AddMaterial;
 using vantrel_host::AddObject;
+using vantrel_host::AddShader;
 using vantrel_host::AddTag;
+using vantrel_host::GradientData;
 using vantrel_host::Link;
 using vantrel_host::SetParam;
 
@@ -29,12 +31,13 @@ protected:
         op->SetGuides(guides);
         return op;
     }
-    // A hair material tag named name, linking a hair material with these radii.
-    BaseTag* tag(HairObject* op, const std::string& name, Float root, Float tip) {
+    // Appends a hair material tag named name, linking a new hair material with these radii.
+    BaseMaterial* tag(HairObject* op, const std::string& name, Float root, Float tip) {
         BaseMaterial* material = AddMaterial(f.doc(), Mhair, name);
         SetParam(material, 3009, GeData(root));
         SetParam(material, 3010, GeData(tip));
-        return SetParam(AddTag(*op, Thairmaterial, name), 1000, Link(material));
+        SetParam(AddTag(*op, Thairmaterial, name), 1000, Link(material));
+        return material;
     }
     std::vector<BaseTag*> tags(HairObject* op) {
         std::vector<BaseTag*> list = {nullptr};
@@ -48,6 +51,13 @@ protected:
     }
     static const vsp::Node& curves(const vsp::Node& root) {
         return root.at("Fur/tav_bezier_curves");
+    }
+    // The one material written inside the hair object.
+    static const vsp::Node& material(const vsp::Node& root) {
+        return *root.at("Fur").all(vsp::NodeKind::Material).at(0);
+    }
+    static std::vector<float> color(const vsp::Node& root) {
+        return material(root).shader("surface").param("diffuse").floats();
     }
 
     ConverterFixture f;
@@ -110,14 +120,43 @@ TEST_F(HairTest, PointsLeaveTheObjectsLocalFrame) {
     EXPECT_EQ(curves(write(op)).param("p").floats(), (std::vector<float>{0, 0, 0, 0, 1, 0}));
 }
 
-TEST_F(HairTest, FrontTagDecidesRadiiAMaterialLessTagKeepsTheLaterOnes) {
+TEST_F(HairTest, MaterialWithoutATagTakesTheDisplayColour) {
     HairObject* op = hair(1, 1);
-    BaseTag* front = tag(op, "Front", 2.0, 1.0);
-    tag(op, "Back", 4.0, 3.0);
-    EXPECT_EQ(curves(write(op)).param("pr").floats(), (std::vector<float>{2, 1}));
-    SetParam(front, 1000, GeData());
-    EXPECT_EQ(curves(write(op)).param("pr").floats(), (std::vector<float>{4, 3}));
-    EXPECT_EQ(curves(write(op)).param("radius").number(), 0.5);
+    SetParam(op, 907, GeData(Int32(1)));
+    const vsp::Node root = write(SetParam(op, 908, GeData(Vector(0.25, 0.5, 1))));
+    EXPECT_EQ(material(root).name, "Display color");
+    EXPECT_EQ(color(root), (std::vector<float>{0.25, 0.5, 1}));
+}
+
+TEST_F(HairTest, FrontTagWinsWhereItSuppliesAValue) {
+    HairObject* op = hair(1, 1);
+    BaseMaterial* front = tag(op, "Front", 2.0, 1.0);
+    BaseMaterial* back = tag(op, "Back", 4.0, 3.0);
+    BaseShader* red = SetParam(AddShader(*front, Xcolor), 1000, GeData(Vector(1, 0, 0)));
+    SetParam(front, 3000, Link(red));
+    SetParam(back, 3139, GradientData({Vector(0, 0, 1)}));
+    vsp::Node root = write(op);
+    EXPECT_EQ(curves(root).param("pr").floats(), (std::vector<float>{2, 1}));
+    EXPECT_EQ(material(root).name, "Front");
+    EXPECT_EQ(color(root), (std::vector<float>{1, 0, 0}));  // no gradient: the shader's
+
+    SetParam(front, 3139, GradientData({}));  // no knots, no colour
+    EXPECT_EQ(color(write(op)), (std::vector<float>{1, 0, 0}));
+    SetParam(front, 3139, GradientData({Vector(0, 1, 0)}));
+    EXPECT_EQ(color(write(op)), (std::vector<float>{0, 1, 0}));  // the gradient beats the shader
+
+    SetParam(op->GetFirstTag(), 1000, GeData());  // the front tag keeps only its name
+    root = write(op);
+    EXPECT_EQ(curves(root).param("pr").floats(), (std::vector<float>{4, 3}));
+    EXPECT_EQ(curves(root).param("radius").number(), 0.5);
+    EXPECT_EQ(material(root).name, "Front #2");
+    EXPECT_EQ(color(root), (std::vector<float>{0, 0, 1}));
+}
+
+TEST_F(HairTest, LongTagNameIsCutAtACharacterBoundary) {
+    HairObject* op = hair(1, 1);
+    tag(op, std::string(1022, 'a') + "\xc3\xa9", 0.5, 0.1);
+    EXPECT_EQ(material(write(op)).name, std::string(1022, 'a'));
 }
 
 }  // namespace
