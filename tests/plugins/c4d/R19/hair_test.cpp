@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "converter_fixture.h"
+#include "vantrel_host/document_file.h"
 
 using vantrel_host::AddMaterial;
 using vantrel_host::AddObject;
@@ -157,6 +158,27 @@ TEST_F(HairTest, LongTagNameIsCutAtACharacterBoundary) {
     HairObject* op = hair(1, 1);
     tag(op, std::string(1022, 'a') + "\xc3\xa9", 0.5, 0.1);
     EXPECT_EQ(material(write(op)).name, std::string(1022, 'a'));
+}
+
+const vsp::Node& objectNamed(const vsp::Node& root, const std::string& name) {
+    for (const vsp::Node* node : root.named(name))
+        if (node->kind == vsp::NodeKind::Object) return *node;
+    throw vsp::QueryError("no object " + name);
+}
+
+TEST(LightsAndHairInTheWalk, DemoDocumentWritesTwoLightsAndItsHair) {
+    ConverterFixture f;
+    std::string error;
+    const std::unique_ptr<BaseDocument> demo = vantrel_host::BuildDemoDocument(error);
+    ASSERT_TRUE(demo) << error;
+    f.loader.load(demo.get());
+    const vsp::Node root = f.parsed();
+    EXPECT_EQ(objectNamed(root, "Sun").at("Sun").shader("surface").name, "tav_point_light");
+    EXPECT_EQ(objectNamed(root, "Panel").at("Panel").shader("surface").name, "tav_mesh_light");
+    const vsp::Node& fur = objectNamed(root, "Fur");
+    EXPECT_EQ(fur.at("tav_bezier_curves").param("nvertices").ints(), (std::vector<int>{4, 4}));
+    EXPECT_EQ(fur.at("Fur").shader("surface").param("diffuse").floats(),
+              (std::vector<float>{0.35f, 0.2f, 0.1f}));
 }
 
 }  // namespace
