@@ -8,48 +8,35 @@
 namespace {
 
 using namespace vantrel_host;
-using vantrel_host::testing::TempDir;
-
-GeData Param(const C4DAtom* node, Int32 id) {
-    GeData data;
-    node->GetParameter(DescID(id), data, DESCFLAGS_GET_0);
-    return data;
-}
-
-bool Has(const C4DAtom* node, Int32 id) {
-    GeData data;
-    return node->GetParameter(DescID(id), data, DESCFLAGS_GET_0);
-}
+using namespace vantrel_host::testing;
 
 TEST(DocumentFile, LoadsEveryElementKind) {
     TempDir dir;
     const std::string path = dir.Write("car.final.json", R"({
-      "name": "car.final.c4d", "fps": 25, "time": 1.5, "min_time": 0.5,
-      "layers": [{"name": "Hidden", "editor_visible": false, "render_visible": 1, "color": [1, 0, 0]}],
+      "name": "car.final.c4d", "time": 1.5, "min_time": 0.5,
+      "layers": [{"name": "Hidden", "editor_visible": false}],
       "materials": [
-        {"name": "Paint", "channels": ["color", 8], "color": [0.5, 0.5, 0.5], "brightness": 0.5,
+        {"name": "Paint", "channels": ["color", 8], "parameters": {"65": [0.1, 0.2, 0.3]},
          "shaders": [{"type": "bitmap", "name": "Img", "file": "tex/paint.png"},
                      {"type": 1012158, "name": "Ramp", "gradient": [{"color": [0, 1, 0]}]}],
-         "color_shader": "Img", "parameters": {"65": [0.1, 0.2, 0.3]}},
-        {"name": "Fur", "type": "hair", "root_radius": 0.3, "color_shader": "C",
-         "shaders": [{"type": "color", "name": "C", "color": [1, 1, 0]}]}
+         "color_shader": "Img"},
+        {"name": "Fur", "type": "hair"}
       ],
       "objects": [
         {"type": "polygon", "name": "Body", "guid": 77, "bits": 512, "layer": "Hidden",
-         "position": [1, 2, 3], "rotation": [0.5, 0, 0], "scale": [2, 2, 2], "rotation_order": "xyz",
-         "render_visibility": 1,
+         "rotation_order": "xyz",
          "points": [[0,0,0], [1,0,0], [1,1,0], [0,1,0]], "polygons": [[0, 1, 2], [0, 1, 2, 3]],
          "tags": [
            {"type": "uvw", "uvw": [[[0, 0], [1, 0], [1, 1]], [[0, 0], [1, 0], [1, 1], [0, 1, 0.5]]]},
            {"type": "selection", "name": "Front", "polygons": [1, 7]},
            {"type": "texture", "name": "T", "material": "Paint", "restriction": "Front",
-            "projection": "flat", "tile": false, "offset_u": 0.25, "matrix": {"off": [0, 0, 1]}},
+            "projection": "flat", "matrix": {"off": [0, 0, 1]}},
            {"type": "normal"}, {"type": 12345, "parameters": {"1": {"float": 1}}}
          ],
          "tracks": [{"parameter": "rotation.h", "keys": [[0, 0], [1, 1]], "on": false},
                     {"parameter": [90001], "name": "Power", "keys": [[0, 1]]}],
-         "children": [{"type": "camera", "name": "Cam", "fov": 0.5}],
-         "cache": {"name": "Gen", "children": [{"type": "light", "light_type": 8, "area_size_x": 200}]},
+         "children": [{"type": "camera", "name": "Cam"}],
+         "cache": {"name": "Gen", "children": [{"type": "light", "area_size_x": 200}]},
          "deform_cache": {"type": "polygon", "name": "Deformed"}},
         {"type": "hair", "name": "Hair", "guides": {"segments": 1, "guides": [
            {"root_uv": [0.5, 0.25], "points": [[0, 0, 0], [0, 1, 0]]}]},
@@ -62,19 +49,13 @@ TEST(DocumentFile, LoadsEveryElementKind) {
     ASSERT_TRUE(doc) << error;
     EXPECT_EQ(doc->GetDocumentName().GetString().GetUtf8(), "car.final.c4d");
     EXPECT_EQ(doc->GetDocumentPath().GetString().GetUtf8(), dir.Path().string());
-    EXPECT_EQ(doc->GetFps(), 25);
     EXPECT_EQ(doc->GetTime().Get(), 1.5);
     EXPECT_EQ(doc->GetMinTime().Get(), 0.5);
 
     auto* layer = static_cast<LayerObject*>(doc->GetLayerObjectRoot()->GetFirst());
-    EXPECT_EQ(Param(layer, 1001).GetInt32(), 0);
-    EXPECT_EQ(Param(layer, 1009).GetVector(), Vector(1, 0, 0));
-
+    EXPECT_EQ(Param(layer, 1001).GetInt32(), 0);  // false
     auto* paint = static_cast<Material*>(doc->GetFirstMaterial());
-    EXPECT_TRUE(paint->GetChannelState(CHANNEL_COLOR));
-    EXPECT_TRUE(paint->GetChannelState(CHANNEL_SPECULAR));
-    EXPECT_FALSE(paint->GetChannelState(CHANNEL_ALPHA));
-    EXPECT_EQ(Param(paint, 2101).GetFloat(), 0.5);
+    EXPECT_TRUE(paint->GetChannelState(CHANNEL_SPECULAR));  // by number
     EXPECT_EQ(paint->GetDataInstance()->GetVector(65), Vector(0.1, 0.2, 0.3));
     BaseShader* img = paint->GetFirstShader();
     EXPECT_EQ(Param(paint, 8000).GetLink(doc.get()), img);
@@ -86,34 +67,26 @@ TEST(DocumentFile, LoadsEveryElementKind) {
     EXPECT_EQ(ramp->GetKnot(0).col, Vector(0, 1, 0));
     BaseMaterial* fur = paint->GetNext();
     EXPECT_EQ(fur->GetType(), Mhair);
-    EXPECT_EQ(Param(fur, 3000).GetLink(doc.get()), fur->GetFirstShader());
 
     auto* body = static_cast<PolygonObject*>(doc->GetFirstObject());
     EXPECT_EQ(body->GetGUID(), 77u);
     EXPECT_TRUE(body->GetBit(BIT_CONTROLOBJECT));
     EXPECT_EQ(body->GetLayerObject(doc.get()), layer);
-    EXPECT_EQ(body->GetRelPos(), Vector(1, 2, 3));
     EXPECT_EQ(body->GetRotationOrder(), ROTATIONORDER_XYZGLOBAL);
-    EXPECT_EQ(Param(body, 902).GetInt32(), 1);
-    EXPECT_FALSE(Has(body, 901));
+    EXPECT_TRUE(Param(body, 901).IsNil());
     ASSERT_EQ(body->GetPolygonCount(), 2);
     EXPECT_TRUE(body->GetPolygonR()[0].IsTriangle());
     EXPECT_EQ(body->GetPolygonR()[1].d, 3);
-
-    auto* uvw = static_cast<UVWTag*>(body->GetTag(Tuvw));
-    UVWStruct record;
-    UVWTag::Get(uvw->GetDataAddressR(), 1, record);
-    EXPECT_EQ(record.d, Vector(0, 1, 0.5));
-    UVWTag::Get(uvw->GetDataAddressR(), 0, record);
-    EXPECT_EQ(record.d, record.c);
+    UVWStruct uvw;
+    UVWTag::Get(static_cast<UVWTag*>(body->GetTag(Tuvw))->GetDataAddressR(), 1, uvw);
+    EXPECT_EQ(uvw.d, Vector(0, 1, 0.5));
+    UVWTag::Get(static_cast<UVWTag*>(body->GetTag(Tuvw))->GetDataAddressR(), 0, uvw);
+    EXPECT_EQ(uvw.d, uvw.c);
     auto* front = static_cast<SelectionTag*>(body->GetTag(Tpolygonselection));
-    EXPECT_EQ(front->GetName().GetUtf8(), "Front");
     EXPECT_TRUE(front->GetBaseSelect()->IsSelected(7));  // stale indices are kept
     auto* texture = static_cast<TextureTag*>(body->GetTag(Ttexture));
     EXPECT_EQ(texture->GetMaterial(), paint);
     EXPECT_EQ(Param(texture, TEXTURETAG_PROJECTION).GetInt32(), TEXTURETAG_PROJECTION_FLAT);
-    EXPECT_EQ(Param(texture, TEXTURETAG_TILE).GetInt32(), 0);
-    EXPECT_EQ(Param(texture, TEXTURETAG_OFFSETX).GetFloat(), 0.25);
     EXPECT_EQ(Param(texture, TEXTURETAG_LENGTHX).GetFloat(), 1.0);  // the host's default
     EXPECT_EQ(Param(texture, TEXTURETAG_RESTRICTION).GetString().GetUtf8(), "Front");
     EXPECT_EQ(texture->GetMl().off, Vector(0, 0, 1));
@@ -128,15 +101,13 @@ TEST(DocumentFile, LoadsEveryElementKind) {
 
     BaseObject* cam = body->GetDown();
     EXPECT_EQ(cam->GetType(), Ocamera);
-    EXPECT_EQ(Param(cam, 1008).GetFloat(), 0.5);
-    BaseObject* cache = body->GetCache();
-    ASSERT_NE(cache, nullptr);
-    EXPECT_EQ(cache->GetDown()->GetType(), Olight);
-    EXPECT_EQ(Param(cache->GetDown(), 100010).GetFloat(), 200.0);
+    ASSERT_NE(body->GetCache(), nullptr);
+    EXPECT_EQ(Param(body->GetCache()->GetDown(), 100010).GetFloat(), 200.0);
     EXPECT_EQ(body->GetDeformCache()->GetName().GetUtf8(), "Deformed");
     EXPECT_EQ(doc->SearchObject(String("Gen")), nullptr);  // caches are not in the tree
 
     auto* hair = static_cast<HairObject*>(body->GetNext());
+    EXPECT_EQ(hair->GenerateHair(0), nullptr) << "guides come only while locked";
     hair->Lock(doc.get(), nullptr, false, 0);
     HairGuides* guides = hair->GenerateHair(0);
     ASSERT_NE(guides, nullptr);
@@ -202,25 +173,15 @@ TEST(DocumentFile, BadFilesGiveOneErrorNamingThePlace) {
     EXPECT_EQ(error, dir.Path().string() + ": is a folder, not a document file");
 }
 
-TEST(DemoDocument, IsTheExampleFileWithItsTextureBesideIt) {
+TEST(DemoDocument, LoadsWithItsTextureBesideIt) {
     std::string error;
     auto demo = BuildDemoDocument(error);
     ASSERT_TRUE(demo) << error;
-    auto example = LoadDocument(VANTREL_EXAMPLES_DIR "/demo.json", error);
-    ASSERT_TRUE(example) << error;
-    EXPECT_EQ(demo->GetDocumentName(), example->GetDocumentName());
-    EXPECT_EQ(demo->GetDocumentPath(), example->GetDocumentPath());
-
-    BaseObject* box = demo->SearchObject(String("Box"));
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(box->GetFirstCTrack(), nullptr);
-    EXPECT_NE(box->GetTag(Ttexture, 1), nullptr);
-    EXPECT_NE(demo->SearchObject(String("Generator"))->GetCache(), nullptr);
-    auto* checker = static_cast<Material*>(demo->SearchMaterial(String("Checker")));
-    const Filename texture = Param(checker->GetFirstShader(), 1000).GetFilename();
-    FILE* f = std::fopen(texture.GetString().GetUtf8().c_str(), "r");
-    EXPECT_NE(f, nullptr) << texture.GetString().GetUtf8();
-    if (f) std::fclose(f);
+    BaseMaterial* checker = demo->SearchMaterial(String("Checker"));
+    ASSERT_NE(checker, nullptr);
+    const std::string texture =
+        Param(checker->GetFirstShader(), 1000).GetFilename().GetString().GetUtf8();
+    EXPECT_TRUE(std::filesystem::is_regular_file(texture)) << texture;
 }
 
 }  // namespace

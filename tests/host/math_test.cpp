@@ -6,17 +6,11 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-void ExpectNear(const Vector& a, const Vector& b) {
-    EXPECT_NEAR(a.x, b.x, 1e-12);
-    EXPECT_NEAR(a.y, b.y, 1e-12);
-    EXPECT_NEAR(a.z, b.z, 1e-12);
-}
+void ExpectNear(const Vector& a, const Vector& b) { EXPECT_LT((a - b).GetLength(), 1e-12); }
 
 void ExpectNear(const Matrix& a, const Matrix& b) {
-    ExpectNear(a.off, b.off);
-    ExpectNear(a.v1, b.v1);
-    ExpectNear(a.v2, b.v2);
-    ExpectNear(a.v3, b.v3);
+    for (const auto& [x, y] : {std::pair{a.off, b.off}, {a.v1, b.v1}, {a.v2, b.v2}, {a.v3, b.v3}})
+        ExpectNear(x, y);
 }
 
 TEST(Matrix, ProductAppliesTheRightFactorFirst) {
@@ -41,7 +35,7 @@ TEST(Matrix, InverseUndoesTheMapAndIsIdentityWhenSingular) {
     EXPECT_EQ(~Matrix(Vector(4, 5, 6), Vector(), Vector(), Vector()), Matrix());
 }
 
-TEST(HPBToMatrix, EveryOrderAppliesItsAxesInTurn) {
+TEST(HPBToMatrix, EveryOrderAppliesItsAxesInTurnAndIsARotation) {
     const Vector r(0.4, -0.7, 1.3);
     const Matrix x = MatrixRotX(r.x), y = MatrixRotY(r.y), z = MatrixRotZ(r.z);
     ExpectNear(HPBToMatrix(r, ROTATIONORDER_YXZGLOBAL), z * x * y);
@@ -56,17 +50,13 @@ TEST(HPBToMatrix, EveryOrderAppliesItsAxesInTurn) {
     ExpectNear(HPBToMatrix(Vector(kPi / 2, 0, 0), ROTATIONORDER_HPB) * Vector(0, 0, 1),
                Vector(1, 0, 0));
     EXPECT_EQ(HPBToMatrix(r, static_cast<ROTATIONORDER>(7)), Matrix());
-}
 
-TEST(HPBToMatrix, RotationsRoundTripThroughTheirInverse) {
     for (Int32 order = 0; order <= 6; ++order) {
-        const Vector r(0.9, 0.2, -2.5);
         const Matrix m = HPBToMatrix(r, static_cast<ROTATIONORDER>(order));
         EXPECT_NEAR(m.GetDeterminant(), 1.0, 1e-12) << "order " << order;
         ExpectNear(~m,
                    Matrix(Vector(), Vector(m.v1.x, m.v2.x, m.v3.x), Vector(m.v1.y, m.v2.y, m.v3.y),
                           Vector(m.v1.z, m.v2.z, m.v3.z)));  // a rotation inverts by transposing
-        ExpectNear(m * ~m, Matrix());
     }
 }
 

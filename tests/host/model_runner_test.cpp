@@ -1,45 +1,45 @@
+// Models in the runner: opened, refused, and exported through the built plug-in into a
+// scene file that the scene-file reader parses, holding what the model holds.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "model_test_support.h"
-#include "test_support.h"
+#include "vantrel_host/model_import.h"
+#include "vsp/Reader.h"
+#include "vsp/Summary.h"
 
 namespace {
 
+using namespace vantrel_host;
 using namespace vantrel_host::testing;
 namespace fs = std::filesystem;
 
-TEST(ModelRunner, OpensModelsAndRemovesTheirTexturesWhenDone) {
+TEST(ModelRunner, OpensModelsAndRemovesTheirTexturesWhenDoneOrFailed) {
     SKIP_WITHOUT_TEST_MODELS();
     TempDir dir;
     fs::create_directory(dir.Path() / "tmp");
     const std::string env = "TMPDIR='" + dir.File("tmp") + "'";
     const std::string glb =
         (kTestModels / "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb").string();
-    RunResult r = RunHost(env, "--plugins '" + dir.Path().string() + "' --document '" + glb + "'");
+    RunResult r = RunHost("--plugins '" + dir.Path().string() + "' --document '" + glb + "'", env);
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "Opened BoxTextured.glb: 2 objects. No plug-in is loaded.\n");
     EXPECT_TRUE(fs::is_empty(dir.File("tmp")));
 
-    // Also when the run fails after the document opened.
-    r = RunHost(env, std::string("--plugins '") + VANTREL_PROBE_PLUGIN_DIR + "' --document '" +
-                         glb + "' --command Probe --select Nobody");
+    r = RunHost(std::string("--plugins '") + VANTREL_PROBE_PLUGIN_DIR + "' --document '" + glb +
+                    "' --command Probe --select Nobody",
+                env);
     EXPECT_EQ(r.status, 1) << r.output;
     EXPECT_TRUE(fs::is_empty(dir.File("tmp")));
 }
 
-TEST(ModelRunner, UnreadableModelsFailWithStatus1) {
+TEST(ModelRunner, UnreadableModelsFailWithStatus1AndLargeOnesShowProgress) {
     TempDir dir;
     const std::string empty = dir.Write("empty.obj", "");
-    const RunResult r = RunHost("", "--document '" + empty + "'");
+    RunResult r = RunHost("--document '" + empty + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output,
               "vantrel-host: " + empty + ": Assimp cannot read the file: OBJ-file is too small.\n");
-}
 
-TEST(ModelRunner, LargeModelsShowAProgressLine) {
-    TempDir dir;
     {
         std::ofstream obj(dir.File("big.obj"));
         obj << "o Big\n";
@@ -48,12 +48,39 @@ TEST(ModelRunner, LargeModelsShowAProgressLine) {
             obj << "f " << i << ' ' << i + 1 << ' ' << i + 2 << '\n';
     }
     ASSERT_GE(fs::file_size(dir.File("big.obj")), 4u << 20);
-    const RunResult r = RunHost(
-        "", "--plugins '" + dir.Path().string() + "' --document '" + dir.File("big.obj") + "'");
+    r = RunHost("--plugins '" + dir.Path().string() + "' --document '" + dir.File("big.obj") + "'");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_NE(r.output.find("\rvantrel-host: loading big.obj: 100%\n"), std::string::npos)
+    EXPECT_NE(r.output.find("\rvantrel-host: loading big.obj: 100%\nOpened big.obj: 2 objects."),
+              std::string::npos)
         << r.output;
-    EXPECT_NE(r.output.find("Opened big.obj: 2 objects."), std::string::npos) << r.output;
+}
+
+TEST(ModelExport, GltfAndFbxExportThroughThePlugin) {
+    SKIP_WITHOUT_TEST_MODELS();
+    TempDir dir;
+    for (const char* name : {"glTF2/BoxTextured-glTF/BoxTextured.gltf", "FBX/huesitos.fbx"}) {
+        const std::string path = (kTestModels / name).string(), out = dir.File("out.vsp");
+        std::string error;
+        const ModelDocument model = ImportModel(path, error);
+        ASSERT_TRUE(model.document) << error;
+        const Counts counts = Count(*model.document);
+        const RunResult r =
+            RunHost(std::string("--plugins '") + VANTREL_PLUGIN_DIR + "' --document '" + path +
+                    "' --command export --save-as '" + out + "'");
+        ASSERT_EQ(r.status, 0) << r.output;
+        const vsp::Node root = vsp::parseFile(out);
+        vsp::Summary summary = vsp::summarize(root);
+        // The model group, named after the file without suffix, holds a group per object.
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Group], size_t(counts.objects) + 1) << name;
+        const std::string top = model.document->GetFirstObject()->GetName().GetUtf8();
+        EXPECT_NE(root.find(std::filesystem::path(path).stem().string() + "/" + top), nullptr);
+        // An animation per track, the cameras; the box, without lights, its twelve triangles.
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Animation], size_t(counts.tracks)) << name;
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Camera], size_t(counts.cameras)) << name;
+        if (counts.lights == 0) {
+            EXPECT_EQ(summary.triangles, 12u) << name;
+        }
+    }
 }
 
 }  // namespace

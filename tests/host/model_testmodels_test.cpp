@@ -12,20 +12,11 @@ using namespace vantrel_host;
 using namespace vantrel_host::testing;
 namespace fs = std::filesystem;
 
-ModelDocument Import(const fs::path& path) {
-    std::string error;
-    ModelDocument model = ImportModel(path.string(), error);
-    EXPECT_TRUE(model.document) << error;
-    return model;
-}
-
 TEST(TestModels, CountsMatchWhatTheFilesHold) {
     SKIP_WITHOUT_TEST_MODELS();
     const std::pair<const char*, const char*> cases[] = {
         // Two nodes; one primitive of 36 indices with material 0.
         {"glTF2/BoxTextured-glTF/BoxTextured.gltf",
-         "objects 2, polygons 12, materials 1, cameras 0, lights 0, tracks 0"},
-        {"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb",
          "objects 2, polygons 12, materials 1, cameras 0, lights 0, tracks 0"},
         // The visual scene and three <node>s; a polylist of 12; the bone's 40 keyed
         // matrices move, turn and scale it: three channels.
@@ -38,41 +29,17 @@ TEST(TestModels, CountsMatchWhatTheFilesHold) {
         // The file's root and one "g"; 12 "f"; "usemtl" mtl3, mtl, mtl2.
         {"OBJ/cube_usemtl.obj",
          "objects 2, polygons 12, materials 3, cameras 0, lights 0, tracks 0"},
-        // The file's root and 19 "g"; 1368 "f"; four "usemtl" names.
-        {"OBJ/spider.obj", "objects 20, polygons 1368, materials 4, cameras 0, lights 0, tracks 0"},
-        // "element face 3732"; no faces in the point cloud.
-        {"PLY/Wuson.ply", "objects 1, polygons 3732, materials 1, cameras 0, lights 0, tracks 0"},
+        // "element vertex 70051" and no faces: a point cloud.
         {"PLY/pond.0.ply", "objects 1, polygons 0, materials 1, cameras 0, lights 0, tracks 0"},
     };
     for (const auto& [file, expected] : cases) {
-        const ModelDocument model = Import(kTestModels / file);
-        ASSERT_TRUE(model.document) << file;
-        EXPECT_EQ(Summary(Count(*model.document)), expected) << file;
+        std::string error;
+        const ModelDocument model = ImportModel((kTestModels / file).string(), error);
+        ASSERT_TRUE(model.document) << file << ": " << error;
+        const Counts counts = Count(*model.document);
+        EXPECT_EQ(Summary(counts), expected) << file;
+        EXPECT_GT(counts.points, 0) << file;
     }
-}
-
-TEST(TestModels, MaterialsTexturesAndPointsComeAlong) {
-    SKIP_WITHOUT_TEST_MODELS();
-    const ModelDocument cube = Import(kTestModels / "OBJ/cube_usemtl.obj");
-    ASSERT_TRUE(cube.document);
-    EXPECT_EQ(Count(*cube.document).selections, 3);  // one group, three materials
-    EXPECT_EQ(Count(*cube.document).texture_tags, 3);
-
-    const ModelDocument gltf = Import(kTestModels / "glTF2/BoxTextured-glTF/BoxTextured.gltf");
-    ASSERT_TRUE(gltf.document);
-    BaseMaterial* mat = gltf.document->GetFirstMaterial();
-    auto* bitmap = static_cast<BaseShader*>(Param(mat, 8000).GetLink(gltf.document.get()));
-    ASSERT_NE(bitmap, nullptr);
-    EXPECT_TRUE(fs::exists(Param(bitmap, 1000).GetFilename().GetString().GetUtf8()));
-    const ModelDocument glb = Import(kTestModels / "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb");
-    ASSERT_TRUE(glb.document && glb.textures);
-    EXPECT_FALSE(fs::is_empty(glb.textures->Path()));
-
-    // "element vertex 70051", welded where positions repeat.
-    const ModelDocument pond = Import(kTestModels / "PLY/pond.0.ply");
-    ASSERT_TRUE(pond.document);
-    EXPECT_GT(Count(*pond.document).points, 0);
-    EXPECT_LE(Count(*pond.document).points, 70051);
 }
 
 TEST(TestModels, InvalidFilesGiveErrorsNotCrashes) {

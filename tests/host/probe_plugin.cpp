@@ -9,10 +9,6 @@ namespace {
 class ProbeCommand : public CommandData {
 public:
     Bool Execute(BaseDocument* doc) override {
-        if (doc == nullptr) {
-            GePrint(String("probe: no document"));
-            return true;
-        }
         GePrint(String("probe: document " + doc->GetDocumentName().GetString().GetUtf8()));
         AtomArray* selection = AtomArray::Alloc();
         doc->GetSelection(*selection);
@@ -22,15 +18,11 @@ public:
         AtomArray::Free(selection);
         GePrint(String("probe: selection" + names));
         Filename file;
-        file.SetDirectory(Filename("%USERDATA%"));
-        file.SetFile(Filename("untitled"));
-        file.SetSuffix(String("vsp"));
         if (file.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_SAVE, String("Probe"),
-                            String("vsp"))) {
+                            String("vsp")))
             GePrint(String("probe: save " + file.GetString().GetUtf8()));
-        } else {
+        else
             GePrint(String("probe: save cancelled"));
-        }
         return true;
     }
 };

@@ -1,48 +1,26 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "c4d_plugin.h"
 #include "test_support.h"
 
 namespace {
 
-using vantrel_host::testing::TempDir;
-
-struct RunResult {
-    int status;
-    std::string output;  // stdout and stderr
-};
-
-RunResult RunHost(const std::string& args) {
-    const std::string command = std::string("'") + VANTREL_HOST_RUNNER + "' " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return {-1, ""};
-    std::string output;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
+using namespace vantrel_host::testing;
 
 const std::string kProbe = std::string("--plugins '") + VANTREL_PROBE_PLUGIN_DIR + "' ";
 
-TEST(Runner, ListsTheCommandsOfTheLoadedPlugins) {
-    const RunResult r = RunHost(kProbe + "--list-commands");
+TEST(Runner, ListsCommandsAndACommandReceivesDocumentSelectionAndSaveAnswer) {
+    RunResult r = RunHost(kProbe + "--list-commands");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "1000001\tProbe\tProbe the host\n");
-}
 
-TEST(Runner, CommandReceivesDocumentSelectionAndSaveAnswer) {
     TempDir dir;
     const std::string doc = dir.Write(
         "scene.json", R"({"objects": [{"name": "A", "children": [{"name": "B"}]}, {"name": "B"}],
                           "selection": ["A"]})");
-    RunResult r = RunHost(kProbe + "--document '" + doc +
-                          "' --command probe --select B --save-as '" + dir.File("out") + "'");
+    r = RunHost(kProbe + "--document '" + doc + "' --command probe --select B --save-as '" +
+                dir.File("out") + "'");
     EXPECT_EQ(r.status, 0) << r.output;
     // --select replaces the stored selection and takes the first B in document order.
     EXPECT_EQ(r.output, "probe: document scene.json\nprobe: selection B\nprobe: save " +
@@ -101,7 +79,6 @@ TEST(PluginEntry, RefusesHostsBelowInterfaceVersion16000) {
     };
     EXPECT_EQ(message(C4DPL_STARTACTIVITY), C4DPL_OK);
     EXPECT_EQ(message(7), C4DPL_ERROR);
-    // Not started, so nothing was registered; the library stays loaded like in the host.
 }
 
 }  // namespace

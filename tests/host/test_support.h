@@ -2,11 +2,15 @@
 #pragma once
 
 #include <stdlib.h>
+#include <sys/wait.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+
+#include "c4d.h"
 
 namespace vantrel_host::testing {
 
@@ -36,5 +40,29 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A parameter's value, nil when absent.
+inline GeData Param(const C4DAtom* node, Int32 id) {
+    GeData data;
+    node->GetParameter(DescID(id), data, DESCFLAGS_GET_0);
+    return data;
+}
+
+struct RunResult {
+    int status;
+    std::string output;  // stdout and stderr
+};
+
+// Runs vantrel-host with arguments, after environment assignments ("TMPDIR=...").
+inline RunResult RunHost(const std::string& args, const std::string& environment = "") {
+    const std::string command = environment + " '" + VANTREL_HOST_RUNNER + "' " + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return {-1, ""};
+    std::string output;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
 
 }  // namespace vantrel_host::testing

@@ -13,39 +13,7 @@ tavShader* capture_texture(tavScene_api& api) {
 
 }  // namespace
 
-TEST(WriterCapture, AnonymousShaderIsCapturedNotWritten) {
-    WriterOutput out;
-    out->shader_begin(nullptr, "texture2_rgb");
-    out->shader_end();
-    auto* captured = static_cast<tavString*>(out->shader_get());
-    ASSERT_NE(captured, nullptr);
-    EXPECT_EQ(std::string(captured->text), "\"texture2_rgb\" {\n}");
-    EXPECT_EQ(captured->raw, 0);
-    EXPECT_EQ(out.take(), "");
-}
-
-TEST(WriterCapture, MaterialEmbedsItsSurfaceShaderAndTexture) {
-    WriterOutput out;
-    tavShader* texture = capture_texture(*out);
-    out->shader_begin(nullptr, "tav_advanced");
-    tavColor white{1, 1, 1};
-    out->set_parameter("diffuse", TAV_COLOR, &white);
-    out->set_subshader("diffuse", texture);
-    out->shader_end();
-    tavShader* surface = out->shader_get();
-    out->material_begin("Wood", true);
-    out->material_set_shader(TAV_SHADER_SURFACE, surface);
-    out->material_end();
-    EXPECT_EQ(out.take(),
-              "material \"Wood\" {\n"
-              "surface \"tav_advanced\" {\n"
-              "\"diffuse\" 1 1 1,\n"
-              "\"diffuse\" ! \"texture2_rgb\" {\n\"texture\" \"wood.png\",\n},\n"
-              "}\n"
-              "}\n");
-}
-
-TEST(WriterCapture, RawBytesTravelWithTheCapture) {
+TEST(WriterCapture, CapturedShaderIsWrittenInItsSlotWithItsRawBytes) {
     WriterOutput out;
     out->shader_begin(nullptr, "tav_diffuse");
     out->set_parameter("name", TAV_STRING, "caf\xc3\xa9");
@@ -56,7 +24,7 @@ TEST(WriterCapture, RawBytesTravelWithTheCapture) {
     EXPECT_EQ(out.take(), "shadow \"tav_diffuse\" {\n\"name\" xX636166c3a9,\n}\n");
 }
 
-TEST(WriterCapture, NestedCaptureWithPushAndPop) {
+TEST(WriterCapture, NestedCapturesStayInTheOuterAndNumberedShadersGoToTheStream) {
     WriterOutput out;
     out->shader_begin(nullptr, "tav_advanced");
     tavShader* outer = out->shader_get();
@@ -64,35 +32,20 @@ TEST(WriterCapture, NestedCaptureWithPushAndPop) {
     tavShader* texture = capture_texture(*out);
     out->shader_pop();
     out->set_subshader("diffuse", texture);
-    out->shader_end();
-    EXPECT_EQ(out->shader_get(), outer);
-    EXPECT_EQ(std::string(static_cast<tavString*>(outer)->text),
-              "\"tav_advanced\" {\n\"diffuse\" ! \"texture2_rgb\" {\n\"texture\" \"wood.png\",\n},\n}");
-    EXPECT_EQ(out.take(), "");
-}
-
-TEST(WriterCapture, NumberedAndNamedShadersInsideACaptureGoToTheStream) {
-    WriterOutput out;
-    out->shader_begin(nullptr, "tav_advanced");
-    tavShader* outer = out->shader_get();
     out->shader_begin("tav_diffuse", 3);
     out->shader_end();
     out->shader_begin("wood", "texture2_rgb");
     out->shader_end();
-    out->set_subshader("diffuse", 3);
+    out->set_subshader("bump", 3);
     out->shader_end();
+    EXPECT_EQ(out->shader_get(), outer);
+    EXPECT_EQ(
+        std::string(static_cast<tavString*>(outer)->text),
+        "\"tav_advanced\" {\n\"diffuse\" ! \"texture2_rgb\" {\n\"texture\" \"wood.png\",\n},\n"
+        "\"bump\" ! 3,\n}");
     EXPECT_EQ(out.take(),
               "#define shader 3 tav_diffuse {\n}\n"
               "#define shader \"wood\" \"texture2_rgb\" {\n}\n");
-    EXPECT_EQ(std::string(static_cast<tavString*>(outer)->text), "\"tav_advanced\" {\n\"diffuse\" ! 3,\n}");
-}
-
-TEST(WriterCapture, TopLevelBlockSwitchesCaptureOff) {
-    WriterOutput out;
-    out->shader_begin(nullptr, "tav_envmap");
-    EXPECT_TRUE(out->options_begin());
-    out->options_end();
-    EXPECT_EQ(out.take(), "\noptions {\n}\n");
 }
 
 TEST(WriterCapture, ShaderParameterIsEmbeddedAtLevelTwo) {
@@ -114,8 +67,7 @@ TEST(WriterCapture, SlotKeywordsAndUnknownSlots) {
     out->material_set_shader(TAV_SHADER_REFLECTION_MAP, 4);
     out->material_set_shader(static_cast<tavShader_type>(7), 5);
     out->material_set_shader(TAV_SHADER_SURFACE, static_cast<tavShader*>(nullptr));
-    EXPECT_EQ(out.take(),
-              "volume 2\nreflection map 4\n// assuming surface shader\nsurface 5\n");
+    EXPECT_EQ(out.take(), "volume 2\nreflection map 4\n// assuming surface shader\nsurface 5\n");
 }
 
 TEST(WriterCapture, EmbeddingACaptureWithoutTextWritesNothing) {
