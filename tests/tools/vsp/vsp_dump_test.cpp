@@ -15,13 +15,11 @@
 
 namespace {
 
-class TempDir {
-public:
+struct TempDir {
     TempDir() {
         const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/vspdumpXXXXXX";
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path = pattern;
+        path = std::string(base && *base ? base : "/tmp") + "/vspdumpXXXXXX";
+        if (!mkdtemp(path.data())) throw std::runtime_error("mkdtemp failed");
     }
     ~TempDir() { std::filesystem::remove_all(path); }
     std::string path;
@@ -36,13 +34,11 @@ ToolRun vspDump(const std::string& arguments) {
     std::string command = std::string(VSP_DUMP_PATH) + " " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) throw std::runtime_error("popen failed");
-    ToolRun run{0, ""};
+    std::string output;
     char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.output.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
 void exportScene(const std::string& path) {
@@ -50,9 +46,7 @@ void exportScene(const std::string& path) {
     {
         tav::tavSceneapi_oo wrapper(&factory);
         wrapper.insertNode(tav::DefaultRTModule());
-        tav::LightCamera camera("Camera");
-        camera.setFov(45);
-        wrapper.insertNode(camera);
+        wrapper.insertNode(tav::LightCamera("Camera"));
         tavScene_api& api = *wrapper.get_scene_api();
         wrapper.begin_group("untitled");
         for (const char* name : {"Cube", "Cone"}) {
@@ -65,8 +59,6 @@ void exportScene(const std::string& path) {
             api.set_parameter("triangles", TAV_ARRAY | TAV_INT, &triangleArray);
             api.geometry_end();
             api.shader_begin(nullptr, "tav_diffuse");
-            tavColor grey{0.5f, 0.5f, 0.5f};
-            api.set_parameter("diffuse", TAV_COLOR, &grey);
             api.shader_end();
             tavShader* shader = api.shader_get();
             api.material_begin("Display color", true);
@@ -81,7 +73,7 @@ void exportScene(const std::string& path) {
 
 }  // namespace
 
-TEST(VspDump, SummarisesAnExportedFile) {
+TEST(VspDump, PrintsTheTreeTheSummaryAndJsonOfAnExportedFile) {
     TempDir dir;
     const std::string path = dir.path + "/scene.vsp";
     exportScene(path);
@@ -96,34 +88,13 @@ TEST(VspDump, SummarisesAnExportedFile) {
     EXPECT_NE(run.output.find("    object \"Cone\"  @"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("vertices = [array of 4 number x3 (binary c)] 0 0 0, 1 0 0,"),
               std::string::npos);
-}
 
-TEST(VspDump, PrintsTheTreeAndTheSummaryAsJson) {
-    TempDir dir;
-    const std::string path = dir.path + "/scene.vsp";
-    exportScene(path);
-    ToolRun run = vspDump("--json " + path);
+    run = vspDump("--json " + path);
     ASSERT_EQ(run.status, 0) << run.output;
-    nlohmann::json tree = nlohmann::json::parse(run.output);
-    EXPECT_EQ(tree["kind"], "document");
-    EXPECT_EQ(tree["statements"][0]["keyword"], "//");
-    const nlohmann::json& module = tree["children"][0];
-    EXPECT_EQ(module["kind"], "module");
-    EXPECT_EQ(module["name"], "tavrtopt.so");
-    EXPECT_EQ(module["parameters"][0]["value"], (nlohmann::json{{"type", "bool"}, {"data", true}}));
-    const nlohmann::json& vertices =
-        tree["children"][2]["children"][0]["children"][0]["parameters"][0];
+    const nlohmann::json vertices = nlohmann::json::parse(run.output)["children"][2]["children"][0]
+                                                                    ["children"][0]["parameters"][0];
     EXPECT_EQ(vertices["name"], "vertices");
-    EXPECT_EQ(vertices["value"]["type"], "array");
-    EXPECT_EQ(vertices["value"]["binary"], "c");
-    EXPECT_EQ(vertices["value"]["arity"], 3);
     EXPECT_EQ(vertices["value"]["count"], 4);
-    EXPECT_EQ(vertices["value"]["data"].size(), 12u);
-    const nlohmann::json& surface =
-        tree["children"][2]["children"][0]["children"][1]["parameters"][0];
-    EXPECT_EQ(surface["value"]["type"], "shader");
-    EXPECT_EQ(surface["value"]["data"]["name"], "tav_diffuse");
-
     run = vspDump("--summary --json " + path);
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(nlohmann::json::parse(run.output)["nodes"]["object"], 2);
