@@ -7,9 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "LightCamera.h"
 #include "LightFileFactory.h"
-#include "LightModule.h"
+#include "sample_scene.h"
 #include "tavsceneapi_oo.h"
 #include "vsp/Json.h"
 
@@ -45,28 +44,8 @@ void exportScene(const std::string& path) {
     tav::LightFileFactory factory(path);
     {
         tav::tavSceneapi_oo wrapper(&factory);
-        wrapper.insertNode(tav::DefaultRTModule());
-        wrapper.insertNode(tav::LightCamera("Camera"));
-        tavScene_api& api = *wrapper.get_scene_api();
-        wrapper.begin_group("untitled");
-        for (const char* name : {"Cube", "Cone"}) {
-            api.object_begin(name, true);
-            api.geometry_use("triangles");
-            float vertices[] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0};
-            int triangles[] = {0, 2, 1, 2, 1, 3};
-            tavArray vertexArray{vertices, 4}, triangleArray{triangles, 6};
-            api.set_parameter("vertices", TAV_ARRAY | TAV_COLOR, &vertexArray);
-            api.set_parameter("triangles", TAV_ARRAY | TAV_INT, &triangleArray);
-            api.geometry_end();
-            api.shader_begin(nullptr, "tav_diffuse");
-            api.shader_end();
-            tavShader* shader = api.shader_get();
-            api.material_begin("Display color", true);
-            api.material_set_shader(TAV_SHADER_SURFACE, shader);
-            api.material_end();
-            api.object_end();
-        }
-        wrapper.end_group();
+        // Twice, so that the counts must add up over the whole file.
+        for (int copy = 0; copy < 2; ++copy) sample_scene::writeScene(*wrapper.get_scene_api());
     }
     factory.finish();
 }
@@ -80,21 +59,21 @@ TEST(VspDump, PrintsTheTreeTheSummaryAndJsonOfAnExportedFile) {
     ToolRun run = vspDump("--summary " + path);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output,
-              "group: 1\nobject: 2\ngeometry: 2\nmaterial: 2\nshader: 3\nmodule: 1\ncamera: 1\n"
-              "triangles: 4\nvertices: 8\nmaterials: 2\n");
+              "group: 4\nobject: 2\ngeometry: 2\nmaterial: 2\nshader: 6\nmodule: 2\ncamera: 2\n"
+              "animation: 2\ntriangles: 4\nvertices: 8\nmaterials: 2\n");
 
     run = vspDump(path);
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.output.find("    object \"Cone\"  @"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("vertices = [array of 4 number x3 (binary c)] 0 0 0, 1 0 0,"),
+    EXPECT_NE(run.output.find("\n    group \"Cube \\\"1\\\"\\nw\xc3\xa4hlen\"  @"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("vertices = [array of 4 number x3 (binary c)] 0 0 0, 1 0 0, 0 1 0,"),
               std::string::npos);
 
     run = vspDump("--json " + path);
     ASSERT_EQ(run.status, 0) << run.output;
-    const nlohmann::json vertices = nlohmann::json::parse(run.output)["children"][2]["children"][0]
-                                                                    ["children"][0]["parameters"][0];
-    EXPECT_EQ(vertices["name"], "vertices");
-    EXPECT_EQ(vertices["value"]["count"], 4);
+    const nlohmann::json module = nlohmann::json::parse(run.output)["children"][0];
+    EXPECT_EQ(module["name"], "tavrtopt.so");
+    EXPECT_EQ(module["parameters"][0]["value"], (nlohmann::json{{"type", "bool"}, {"data", true}}));
     run = vspDump("--summary --json " + path);
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(nlohmann::json::parse(run.output)["nodes"]["object"], 2);
