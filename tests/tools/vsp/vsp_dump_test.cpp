@@ -64,7 +64,8 @@ TEST(VspDump, PrintsTheTreeTheSummaryAndJsonOfAnExportedFile) {
 
     run = vspDump(path);
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.output.find("\n    group \"Cube \\\"1\\\"\\nw\xc3\xa4hlen\"  @"), std::string::npos)
+    EXPECT_NE(run.output.find("\n    group \"Cube \\\"1\\\"\\nw\xc3\xa4hlen\"  @"),
+              std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("vertices = [array of 4 number x3 (binary c)] 0 0 0, 1 0 0, 0 1 0,"),
               std::string::npos);

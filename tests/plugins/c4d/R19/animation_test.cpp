@@ -104,7 +104,10 @@ TEST(AnimationSampling, ThirtySamplesASecondUpToTheLastRepresentableOne) {
         int lastStamp, startTime;
     };
     const Case cases[] = {
-        {0, 1, 30, 966, 0}, {1, 2, 31, 999, 1}, {0, 2, 61, 1999, 0}, {1.9, 2.9, 31, 999, 1},
+        {0, 1, 30, 966, 0},
+        {1, 2, 31, 999, 1},
+        {0, 2, 61, 1999, 0},
+        {1.9, 2.9, 31, 999, 1},
         // Beyond 2^20 s adding 1/30 s no longer changes a single-precision time: 576 s in
         // steps of 1/16 s, then 2^20 s itself.
         {1048000, 4e6, 9217, 576000, 1048000},
@@ -147,8 +150,9 @@ TEST(SampleMatrices, EveryChannelMatchesTheHostMatrixOperations) {
         for (bool camera : {false, true})
             for (Int32 channel : {903, 904, 905})
                 for (int c = 0; c < 3; ++c) {
-                    SCOPED_TRACE(testing::Message() << "order " << order << " camera " << camera
-                                                    << " channel " << channel << " component " << c);
+                    SCOPED_TRACE(testing::Message()
+                                 << "order " << order << " camera " << camera << " channel "
+                                 << channel << " component " << c);
                     op->SetRotationOrder(order);
                     write(f, op, {addTrack(op, channel, VECTOR_X + c, {{0, 1.5}, {0.5, 0.25}})},
                           camera);

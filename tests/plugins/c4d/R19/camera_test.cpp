@@ -53,7 +53,8 @@ TEST(CameraRecord, LongNamesAreCutAndTracksGoUnderCameraLabels) {
 TEST(CameraRecord, DocumentWalkWritesCamerasInPreOrderBeforeTheModelGroupCachesAside) {
     ConverterFixture f;
     BaseObject* outer = AddObject(f.doc(), Ocamera, "Outer");
-    BaseObject* camera = AddObject(f.doc(), Ocamera, "Cam", AddObject(f.doc(), Onull, "Rig", outer));
+    BaseObject* camera =
+        AddObject(f.doc(), Ocamera, "Cam", AddObject(f.doc(), Onull, "Rig", outer));
     AddTrack(*camera, DescID(DescLevel(903), DescLevel(VECTOR_X)), {{0, 0}, {1, 10}});
     BaseObject* generator = AddObject(f.doc(), 5159, "Generator");
     generator->SetCache(BaseObject::Alloc(Ocamera));  // what a generator makes is no user camera

@@ -17,9 +17,8 @@ using Told = std::vector<std::string>;
 // Collects what the plug-in shows the user while it lives.
 struct MessageCapture {
     MessageCapture()
-        : previous(SetMessageSink([this](MessageKind, const std::string& text) {
-              messages.push_back(text);
-          })) {}
+        : previous(SetMessageSink(
+              [this](MessageKind, const std::string& text) { messages.push_back(text); })) {}
     ~MessageCapture() { SetMessageSink(previous); }
     Told messages;
     MessageSink previous;

@@ -46,7 +46,8 @@ std::string optionsWithAdjust(const std::string& adjust) {
 
 // The demo document's model group holds its objects at every depth, caches included.
 void expectDemoModel(const vsp::Node& root) {
-    for (const char* path : {"demo/Camera", "demo/Scene/Props/Box/Lid", "demo/Scene/Generator/Generated"})
+    for (const char* path :
+         {"demo/Camera", "demo/Scene/Props/Box/Lid", "demo/Scene/Generator/Generated"})
         EXPECT_NE(root.find(path), nullptr) << path;
 }
 
