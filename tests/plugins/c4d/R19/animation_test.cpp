@@ -1,16 +1,13 @@
+// Transform tracks: which are collected, in which order, and how they are sampled.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "C4DAnimation.h"
 #include "converter_fixture.h"
 
-using vantrel_host::AddObject;
-using vantrel_host::AddTrack;
-using vantrel_host::SetParam;
+using namespace vantrel_host;
 
 namespace {
 
@@ -32,6 +29,22 @@ std::vector<vsp::Node> animations(ConverterFixture& f) {
     std::vector<vsp::Node> found;
     for (const vsp::Node* a : root.all(vsp::NodeKind::Animation)) found.push_back(*a);
     return found;
+}
+
+// X of the sampling rule for one channel and component: the frame, built from the
+// object's base values, that carries the track's change into its space.
+Matrix64 frameX(Int32 channel, int c, bool camera, const BaseObject* op) {
+    const ROTATIONORDER order = op->GetRotationOrder();
+    const Vector64 r = op->GetRelRot();
+    const Matrix64 pos = MatrixMove(op->GetRelPos()), rot = HPBToMatrix(r, order),
+                   scl = MatrixScale(op->GetRelScale());
+    const Matrix64 hpb[3] = {HPBToMatrix({r.x, 0, 0}, order), HPBToMatrix({0, r.y, 0}, order),
+                             HPBToMatrix({0, 0, r.z}, order)};
+    if (channel == 903) return camera ? pos : scl * rot * pos;
+    if (channel == 905) return camera ? pos * rot * scl : scl;
+    Matrix64 x = camera ? pos : scl;  // a camera turns through h up to c, an object from c on
+    for (int i = camera ? 0 : c; i <= (camera ? c : 2); ++i) x = x * hpb[i];
+    return x;
 }
 
 }  // namespace
@@ -72,82 +85,67 @@ TEST(RotationSorter, OrdersComponentsAsTheRotationOrderNamesThem) {
         std::sort(tracks.begin(), tracks.end(), rotationSorter(ROTATIONORDER(order)));
         EXPECT_EQ(tracks, expected[order]) << "order " << order;
     }
+    // Equal components, other components and orders outside 0 to 6 never compare as less.
     CTrack* other = addTrack(op, 904, 1003, {});
     for (CTrack* a : {x, y, z, other}) {
         EXPECT_FALSE(rotationSorter(ROTATIONORDER_HPB)(a, a));
         EXPECT_FALSE(rotationSorter(ROTATIONORDER_HPB)(a, other));
         EXPECT_FALSE(rotationSorter(ROTATIONORDER_HPB)(other, a));
-        for (CTrack* b : {x, y, z}) {
-            EXPECT_FALSE(rotationSorter(ROTATIONORDER(7))(a, b));
-            EXPECT_FALSE(rotationSorter(ROTATIONORDER(-1))(a, b));
-        }
     }
+    for (Int32 order : {-1, 7})
+        EXPECT_FALSE(rotationSorter(ROTATIONORDER(order))(x, z) ||
+                     rotationSorter(ROTATIONORDER(order))(z, x));
 }
 
-TEST(AnimationSampling, ThirtySamplesASecondStampedInSinglePrecision) {
+TEST(AnimationSampling, ThirtySamplesASecondUpToTheLastRepresentableOne) {
     struct Case {
         Float first, last;
-        size_t count;
+        size_t count;  // 0: nothing written
         int lastStamp, startTime;
-        float duration;
     };
-    for (const Case& c : {Case{0, 1, 30, 966, 0, 1.0f}, Case{1, 2, 31, 999, 1, 1.0f},
-                          Case{0, 2, 61, 1999, 0, 2.0f}, Case{1.9, 2.9, 31, 999, 1, 1.0f}}) {
-        ConverterFixture f;
-        BaseObject* op = AddObject(f.doc(), Onull, "Cube");
-        write(f, op, {addTrack(op, 903, VECTOR_X, {{c.first, 0}, {c.last, 1}})});
-        const auto written = animations(f);
-        ASSERT_EQ(written.size(), 1u);
-        const vsp::Node& a = written[0];
-        EXPECT_EQ(a.name, "fbx_animation");
-        EXPECT_EQ(a.labels.at(1), "Position . X");
-        EXPECT_EQ(a.param("start_time").integer(), c.startTime);
-        EXPECT_FLOAT_EQ(a.param("duration").number(), c.duration);
-        EXPECT_EQ(a.param("folder").text(), "Cube/Position");
-        const std::vector<int> stamps = a.param("timestamps").ints();
-        ASSERT_EQ(stamps.size(), c.count);
-        EXPECT_EQ(a.param("matrices").matrices().size(), c.count);
-        EXPECT_EQ(std::vector<int>(stamps.begin(), stamps.begin() + 3),
-                  (std::vector<int>{0, 33, 66}));
-        EXPECT_EQ(stamps.back(), c.lastStamp);
-    }
-}
-
-TEST(AnimationSampling, EmptyOrUnusableListsWriteNothing) {
+    const Case cases[] = {
+        {0, 1, 30, 966, 0},
+        {1, 2, 31, 999, 1},
+        {0, 2, 61, 1999, 0},
+        {1.9, 2.9, 31, 999, 1},
+        // Beyond 2^20 s adding 1/30 s no longer changes a single-precision time: 576 s in
+        // steps of 1/16 s, then 2^20 s itself.
+        {1048000, 4e6, 9217, 576000, 1048000},
+        // 3e9 s does not fit "start_time"; one sample is all single precision resolves there.
+        {3e9, 3.1e9, 1, 0, 2147483647},
+        // A first key at minus infinity in single precision leaves no stamp that fits.
+        {-1e39, 0, 0, 0, 0},
+    };
     ConverterFixture f;
     BaseObject* op = AddObject(f.doc(), Onull, "Cube");
-    f.take();
-    write(f, op, {});
-    write(f, op,
-          {addTrack(op, 903, VECTOR_X, {{0, 0}}), addTrack(op, 903, VECTOR_Y, {{1, 0}, {1, 1}}),
-           addTrack(op, 903, 1003, {{0, 0}, {1, 1}})});
-    EXPECT_EQ(f.take(), "");
-}
-
-// The factors of X in the sampling rule, for one channel and component.
-std::vector<Matrix64> factorsOfX(Int32 channel, int c, bool camera, const BaseObject* op) {
-    const ROTATIONORDER order = op->GetRotationOrder();
-    const Vector64 rot = op->GetRelRot();
-    const Matrix64 Mpos = MatrixMove(op->GetRelPos()), Mrot = HPBToMatrix(rot, order),
-                   Mscl = MatrixScale(op->GetRelScale()), Mh = HPBToMatrix({rot.x, 0, 0}, order),
-                   Mp = HPBToMatrix({0, rot.y, 0}, order), Mb = HPBToMatrix({0, 0, rot.z}, order);
-    if (channel == 903)
-        return camera ? std::vector<Matrix64>{Mpos} : std::vector<Matrix64>{Mscl, Mrot, Mpos};
-    if (channel == 905)
-        return camera ? std::vector<Matrix64>{Mpos, Mrot, Mscl} : std::vector<Matrix64>{Mscl};
-    const std::vector<Matrix64> hpb = {Mh, Mp, Mb};
-    std::vector<Matrix64> x = {camera ? Mpos : Mscl};
-    if (camera)
-        x.insert(x.end(), hpb.begin(), hpb.begin() + c + 1);
-    else
-        x.insert(x.end(), hpb.begin() + c, hpb.end());
-    return x;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.first);
+        write(f, op, {addTrack(op, 903, VECTOR_X, {{c.first, 0}, {c.last, 1}})});
+        const auto written = animations(f);
+        ASSERT_EQ(written.size(), c.count ? 1u : 0u);
+        if (!c.count) continue;
+        EXPECT_EQ(written[0].param("start_time").integer(), c.startTime);  // whole seconds
+        EXPECT_FLOAT_EQ(written[0].param("duration").number(), float(c.last) - float(c.first));
+        const std::vector<int> stamps = written[0].param("timestamps").ints();
+        ASSERT_EQ(stamps.size(), c.count);
+        EXPECT_EQ(stamps.front(), 0);
+        EXPECT_EQ(stamps.back(), c.lastStamp);
+    }
+    // Neither x, y nor z: no component to sample.
+    write(f, op, {addTrack(op, 903, 1003, {{0, 0}, {1, 1}})});
+    EXPECT_TRUE(animations(f).empty());
 }
 
 // Each sample against the rule written out with the host's matrix operations:
 // inv(X)·K·X for objects and mirror·X·K·inv(X)·mirror for cameras, where K is the
-// track's change since its first key and inv(X) the factors' inverses in reverse.
+// track's change since its first key.
 TEST(SampleMatrices, EveryChannelMatchesTheHostMatrixOperations) {
+    ConverterFixture f;
+    BaseObject* op = AddObject(f.doc(), Onull, "Cube");
+    op->SetRelPos({10, -20, 30});
+    op->SetRelRot({0.3, -0.5, 0.7});
+    op->SetRelScale({2, 3, 0.5});
+    const Matrix64 mirror = MatrixScale({1, 1, -1});
     for (ROTATIONORDER order : {ROTATIONORDER_HPB, ROTATIONORDER_ZYXGLOBAL})
         for (bool camera : {false, true})
             for (Int32 channel : {903, 904, 905})
@@ -155,21 +153,11 @@ TEST(SampleMatrices, EveryChannelMatchesTheHostMatrixOperations) {
                     SCOPED_TRACE(testing::Message()
                                  << "order " << order << " camera " << camera << " channel "
                                  << channel << " component " << c);
-                    ConverterFixture f;
-                    BaseObject* op = AddObject(f.doc(), Onull, "Cube");
-                    op->SetRelPos({10, -20, 30});
-                    op->SetRelRot({0.3, -0.5, 0.7});
-                    op->SetRelScale({2, 3, 0.5});
                     op->SetRotationOrder(order);
-                    CTrack* track = addTrack(op, channel, VECTOR_X + c, {{0, 1.5}, {0.5, 0.25}});
-                    write(f, op, {track}, camera);
+                    write(f, op, {addTrack(op, channel, VECTOR_X + c, {{0, 1.5}, {0.5, 0.25}})},
+                          camera);
                     const auto written = animations(f).at(0).param("matrices").matrices();
-
-                    Matrix64 X, invX;
-                    for (const Matrix64& factor : factorsOfX(channel, c, camera, op)) {
-                        X = X * factor;
-                        invX = ~factor * invX;
-                    }
+                    ASSERT_EQ(written.size(), 16u);
                     auto channelMatrix = [&](float value) {
                         Vector64 v = channel == 905 ? Vector64(1, 1, 1) : Vector64();
                         v[c] = value;
@@ -177,15 +165,13 @@ TEST(SampleMatrices, EveryChannelMatchesTheHostMatrixOperations) {
                                : channel == 904 ? HPBToMatrix(v, order)
                                                 : MatrixScale(v);
                     };
-                    const Matrix64 mirror = MatrixScale({1, 1, -1}),
-                                   firstInverse = ~channelMatrix(1.5f);
-                    ASSERT_EQ(written.size(), 16u);
+                    const Matrix64 X = frameX(channel, c, camera, op);
                     float t = 0;
                     for (const vsp::Matrix& sample : written) {
                         const float value = float(1.5 + (0.25 - 1.5) * (t / 0.5));
-                        const Matrix64 K = channelMatrix(value) * firstInverse;
+                        const Matrix64 K = channelMatrix(value) * ~channelMatrix(1.5f);
                         const tavMatrix expected =
-                            toTavMatrix(camera ? mirror * X * K * invX * mirror : invX * K * X);
+                            toTavMatrix(camera ? mirror * X * K * ~X * mirror : ~X * K * X);
                         for (int i = 0; i < 16; ++i)
                             ASSERT_NEAR(sample[i], expected.m[i],
                                         2e-5 * std::max(1.0, std::abs(expected.m[i])))
@@ -197,23 +183,12 @@ TEST(SampleMatrices, EveryChannelMatchesTheHostMatrixOperations) {
                 }
 }
 
-TEST(SampleMatrices, ChangesAreRelativeToTheFirstKeyAndCamerasAreMirrored) {
+TEST(SampleMatrices, ASingularFirstScaleSampleLeavesTheScaleItself) {
     ConverterFixture f;
     BaseObject* op = AddObject(f.doc(), Onull, "Cube");
-    CTrack* moveZ = addTrack(op, 903, VECTOR_Z, {{0, 5}, {1, 35}});
-    // A scale starting at 0 cannot be inverted: the change is then the scale itself.
-    CTrack* scaleX = addTrack(op, 905, VECTOR_X, {{0, 0}, {1, 3}});
-    write(f, op, {moveZ});
-    write(f, op, {moveZ}, true);
-    write(f, op, {scaleX});
-    const auto written = animations(f);
-    ASSERT_EQ(written.size(), 3u);
-    const auto object = written[0].param("matrices").matrices(),
-               camera = written[1].param("matrices").matrices(),
-               scale = written[2].param("matrices").matrices();
-    EXPECT_NEAR(object[15][14], 15.0, 1e-4);  // 5 + 30 * 0.5 - 5
-    EXPECT_NEAR(camera[15][14], -15.0, 1e-4);
-    EXPECT_EQ(object[15][12], 0.0);
+    // The host inverts a scale of 0 to the identity: the change is then the scale itself.
+    write(f, op, {addTrack(op, 905, VECTOR_X, {{0, 0}, {1, 3}})});
+    const auto scale = animations(f).at(0).param("matrices").matrices();
     EXPECT_EQ(scale[0][0], 0.0);
     EXPECT_NEAR(scale[15][0], 1.5, 1e-4);
     EXPECT_EQ(scale[15][5], 1.0);
@@ -240,24 +215,5 @@ TEST(AnimationFolders, OneAnimationPerTrackInWritingOrder) {
     while (longName.size() < 1100) longName += "\xc3\xa9";
     f.loader.writeTracksSeparate(longName.c_str(), {op->GetFirstCTrack()}, "Position", {}, {},
                                  ROTATIONORDER_HPB, {1, 1, 1}, false);
-    const std::string folder = animations(f).at(0).param("folder").text();
-    EXPECT_EQ(folder, longName.substr(0, 1014) + "/Position");
-}
-
-TEST(PathologicalTracks, SamplingStopsAtTheLastRepresentableSample) {
-    ConverterFixture f;
-    BaseObject* op = AddObject(f.doc(), Onull, "Cube");
-    // Beyond 2^20 s adding 1/30 s no longer changes a single-precision time.
-    write(f, op, {addTrack(op, 903, VECTOR_X, {{1048000, 0}, {4e6, 1}})});
-    // 3e9 s does not fit "start_time"; one sample is all single precision resolves there.
-    write(f, op, {addTrack(op, 903, VECTOR_Y, {{3e9, 0}, {3.1e9, 1}})});
-    // A first key at minus infinity in single precision leaves no stamp that fits.
-    write(f, op, {addTrack(op, 903, VECTOR_Z, {{-1e39, 0}, {0, 1}})});
-    const auto written = animations(f);
-    ASSERT_EQ(written.size(), 2u);
-    const std::vector<int> stalled = written[0].param("timestamps").ints();
-    EXPECT_EQ(stalled.size(), 9217u);  // 576 s in steps of 1/16 s, then 2^20 s itself
-    EXPECT_EQ(stalled.back(), 576000);
-    EXPECT_EQ(written[1].param("start_time").integer(), 2147483647);
-    EXPECT_EQ(written[1].param("timestamps").ints(), std::vector<int>{0});
+    EXPECT_EQ(animations(f).at(0).param("folder").text(), longName.substr(0, 1014) + "/Position");
 }

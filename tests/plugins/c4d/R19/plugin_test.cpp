@@ -1,52 +1,55 @@
-// The command shell: registration, states, messages, and commands without a document.
+// The commands: registration, and what the user is told when a command cannot do its work.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "VantrelCinema4DPlugin.h"
 #include "sandbox.h"
+#include "vantrel_host/document_builder.h"
 #include "vantrel_host/host_services.h"
+#include "vsp/Reader.h"
 
 using namespace vantrel_host;
 
 namespace {
 
-// Collects what the plug-in shows the user while it lives.
-class MessageCapture {
-public:
-    MessageCapture() {
-        previous = SetMessageSink(
-            [this](MessageKind, const std::string& text) { messages.push_back(text); });
-    }
-    ~MessageCapture() { SetMessageSink(previous); }
-    std::vector<std::string> messages;
+using Told = std::vector<std::string>;
 
-private:
+// Collects what the plug-in shows the user while it lives.
+struct MessageCapture {
+    MessageCapture()
+        : previous(SetMessageSink(
+              [this](MessageKind, const std::string& text) { messages.push_back(text); })) {}
+    ~MessageCapture() { SetMessageSink(previous); }
+    Told messages;
     MessageSink previous;
 };
+
+// Exports through the save dialog answered with path: the result and what the user was told.
+std::pair<bool, Told> exportTo(C4DLoader& loader, BaseDocument* doc,
+                               const std::optional<std::string>& path) {
+    MessageCapture capture;
+    SetFileDialogAnswer(path);
+    const bool result = loader.vspExport(doc);
+    SetFileDialogAnswer(std::nullopt);
+    EXPECT_EQ(loader.sceneWrapper, nullptr);
+    return {result, capture.messages};
+}
 
 }  // namespace
 
 TEST(PluginShell, RegistersTheThreeCommandsWithTheirIdsNamesIconsAndHelp) {
     ClearCommands();
     EXPECT_TRUE(PluginStart());
-    const auto& commands = RegisteredCommands();
-    ASSERT_EQ(commands.size(), 3u);
-    const struct {
-        Int32 id;
-        const char *name, *icon, *help;
-    } expected[] = {{1033591, "Render", "render.png", "Render in Vantrel"},
-                    {1034393, "Update", "update.png", "Update Vantrel scene"},
-                    {1034420, "Export", "export.png", "Export to .vsp"}};
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(commands[i].id, expected[i].id);
-        EXPECT_EQ(commands[i].name, expected[i].name);
-        EXPECT_EQ(commands[i].icon, expected[i].icon);
-        EXPECT_EQ(commands[i].help, expected[i].help);
-        EXPECT_EQ(commands[i].command->GetState(nullptr), CMD_ENABLED);
-        EXPECT_TRUE(commands[i].command->RestoreLayout(nullptr));
+    Told registered;
+    for (const RegisteredCommand& c : RegisteredCommands()) {
+        registered.push_back(std::to_string(c.id) + " " + c.name + " " + c.icon + " " + c.help);
+        EXPECT_EQ(c.command->GetState(nullptr), CMD_ENABLED);
+        EXPECT_TRUE(c.command->RestoreLayout(nullptr));
     }
+    EXPECT_EQ(registered, (Told{"1033591 Render render.png Render in Vantrel",
+                                "1034393 Update update.png Update Vantrel scene",
+                                "1034420 Export export.png Export to .vsp"}));
     EXPECT_TRUE(PluginMessage(0, nullptr));
-    EXPECT_TRUE(PluginMessage(1, nullptr));
-    EXPECT_FALSE(PluginMessage(2, nullptr));
     EXPECT_FALSE(PluginMessage(C4DPL_STARTACTIVITY, nullptr));
     PluginEnd();
     ClearCommands();
@@ -57,17 +60,33 @@ TEST(PluginShell, CommandsWithoutDocumentEndNormally) {
     C4DLoader loader;
     MessageCapture capture;
     SetFileDialogAnswer(std::nullopt);
-
     EXPECT_TRUE(VantrelCinema4DExport(&loader).Execute(nullptr));  // dialog cancelled
     EXPECT_TRUE(capture.messages.empty());
-    EXPECT_EQ(loader.sceneWrapper, nullptr);
-
     EXPECT_TRUE(VantrelCinema4DRender(&loader).Execute(nullptr));
     EXPECT_TRUE(VantrelCinema4DUpdate(&loader).Execute(nullptr));
-    ASSERT_EQ(capture.messages.size(), 2u);
-    for (const std::string& message : capture.messages)
-        EXPECT_EQ(message,
-                  "Failed to connect. Could not get a scene api. Please check your Vantrel "
-                  "installation.");
+    const std::string noRenderer =
+        "Failed to connect. Could not get a scene api. Please check your Vantrel installation.";
+    EXPECT_EQ(capture.messages, (Told{noRenderer, noRenderer}));
     EXPECT_EQ(loader.sceneWrapper, nullptr);
+}
+
+TEST(Export, WritesTheChosenFileAndReportsEveryFailureNeverASilentlyBrokenFile) {
+    Sandbox folder;
+    AutoAlloc<BaseDocument> doc;
+    doc->SetDocumentName(Filename("Shop.c4d"));
+    AddObject(*doc, Onull, "Shelf");
+    C4DLoader loader;
+    // The dialog adds the forced suffix.
+    EXPECT_EQ(exportTo(loader, doc, folder.root() + "/shop"), std::make_pair(true, Told{}));
+    EXPECT_NE(vsp::parseFile(folder.root() + "/shop.vsp").find("Shop/Shelf"), nullptr);
+
+    const std::string missing = folder.root() + "/no such folder/scene.vsp";
+    EXPECT_EQ(exportTo(loader, doc, missing),
+              std::make_pair(false, Told{"could not open file: \"" + missing + "\""}));
+    EXPECT_NE(access(missing.c_str(), F_OK), 0);
+    const std::string full = folder.root() + "/full.vsp";  // a disk that is always full
+    ASSERT_EQ(symlink("/dev/full", full.c_str()), 0);
+    EXPECT_EQ(exportTo(loader, doc, full),
+              std::make_pair(false, Told{"could not write file: \"" + full + "\""}));
+    EXPECT_EQ(exportTo(loader, doc, std::nullopt), std::make_pair(false, Told{}));  // cancelled
 }
