@@ -13,17 +13,17 @@
 
 namespace {
 
-const char* environment(const char* name) {
+std::string environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
 }
 
 void record(const std::string& call) {
-    if (*environment("FAKE_LIVE_LOG")) std::ofstream(environment("FAKE_LIVE_LOG"), std::ios::app) << call << ' ';
+    const std::string log = environment("FAKE_LIVE_LOG");
+    if (!log.empty()) std::ofstream(log, std::ios::app) << call << ' ';
 }
 
-class FakeScene : public NullApi {
-public:
+struct FakeScene : NullApi {
     bool connect(const char* host, int port, int param) override {
         record(std::string(host) + ":" + std::to_string(port) + "/" + std::to_string(param));
         return std::to_string(port) == environment("FAKE_LIVE_ACCEPT_PORT");
@@ -31,33 +31,22 @@ public:
     bool disconnect() override { return true; }
 };
 
-class FakeQuery : public tavQuery_api {
-public:
+struct FakeQuery : tavQuery_api {
     const char* get_instances() override {
         record("list");
-        return text(instances_, "FAKE_LIVE_INSTANCES");
+        return (instances = environment("FAKE_LIVE_INSTANCES")).c_str();
     }
     bool attach_instance(int64_t) override { return true; }
     void detach_instance() override {}
-    const char* get_scene_tree() override { return text(tree_, "FAKE_LIVE_TREE"); }
-
-private:
-    static const char* text(std::string& keep, const char* name) {
-        keep = environment(name);
-        return keep.c_str();
-    }
-    std::string instances_;
-    std::string tree_;
+    const char* get_scene_tree() override { return (tree = environment("FAKE_LIVE_TREE")).c_str(); }
+    std::string instances, tree;  // the texts handed out last
 };
 
-class FakeLive : public tavVantrelLive {
-public:
-    tavScene_api* get_scene_api() override { return &scene_; }
-    tavQuery_api* get_query_api() override { return FAKE_LIVE_VARIANT == 1 ? nullptr : &query_; }
-
-private:
-    FakeScene scene_;
-    FakeQuery query_;
+struct FakeLive : tavVantrelLive {
+    tavScene_api* get_scene_api() override { return &scene; }
+    tavQuery_api* get_query_api() override { return FAKE_LIVE_VARIANT == 1 ? nullptr : &query; }
+    FakeScene scene;
+    FakeQuery query;
 };
 
 }  // namespace

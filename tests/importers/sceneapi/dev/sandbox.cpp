@@ -1,43 +1,18 @@
 #include "sandbox.h"
 
-#include <dirent.h>
-#include <ftw.h>
+#include <dlfcn.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
-#include <vector>
-
-namespace {
-int removeEntry(const char* path, const struct stat*, int, struct FTW*) {
-    return std::remove(path);
-}
-
-std::vector<pid_t> children() {
-    std::vector<pid_t> pids;
-    DIR* proc = opendir("/proc");
-    if (!proc) return pids;
-    while (const dirent* entry = readdir(proc)) {
-        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
-        std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
-        std::string line;
-        if (pid <= 0 || !std::getline(stat, line)) continue;
-        // "pid (name) state ppid ..."
-        const size_t end = line.rfind(')');
-        if (end != std::string::npos && std::atoi(line.c_str() + end + 4) == getpid()) pids.push_back(pid);
-    }
-    closedir(proc);
-    return pids;
-}
-}  // namespace
 
 Sandbox::Sandbox() {
     const char* tmp = std::getenv("TMPDIR");
@@ -49,13 +24,14 @@ Sandbox::Sandbox() {
 
 Sandbox::~Sandbox() {
     unsetenv("VANTREL_ROOT");
-    nftw(root_.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
 }
 
 std::string Sandbox::install(int version, bool floating) const {
     const std::string folder = root_ + "/Applications/Vantrel" + std::to_string(version) +
                                (floating ? "_floating" : "") + ".app/Contents/MacOS/";
-    makeFolders(folder);
+    std::filesystem::create_directories(folder);
     return folder;
 }
 
@@ -63,10 +39,19 @@ std::string Sandbox::resourceFolder(int version) const {
     return root_ + "/Library/Application Support/Vantrel" + std::to_string(version) + "/";
 }
 
-bool makeFolders(const std::string& path) {
-    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        if (mkdir(path.substr(0, slash).c_str(), 0755) != 0 && errno != EEXIST) return false;
-        if (slash == std::string::npos) return true;
+ProcessSandbox::ProcessSandbox() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
+
+// Every process whose parent is this one, as "/proc/PID/stat" tells: "pid (name) state ppid ...".
+ProcessSandbox::~ProcessSandbox() {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry.path().filename().c_str()));
+        std::string stat;
+        if (pid <= 0 || !std::getline(std::ifstream(entry.path() / "stat"), stat)) continue;
+        const size_t end = stat.rfind(')');
+        if (end == std::string::npos || std::atoi(stat.c_str() + end + 4) != getpid()) continue;
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
     }
 }
 
@@ -77,9 +62,7 @@ void writeFile(const std::string& path, const std::string& content, bool executa
 
 std::string readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 void copyFile(const std::string& from, const std::string& to) {
@@ -87,13 +70,16 @@ void copyFile(const std::string& from, const std::string& to) {
     std::rename((to + ".copy").c_str(), to.c_str());
 }
 
-void adoptOrphans() {
-    prctl(PR_SET_CHILD_SUBREAPER, 1);
+bool isLoaded(const std::string& path) {
+    void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+    if (handle) dlclose(handle);
+    return handle != nullptr;
 }
 
-void killAndReapChildren() {
-    for (pid_t pid : children()) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
+bool eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 500; ++i) {
+        if (condition()) return true;
+        usleep(10000);
     }
+    return false;
 }

@@ -1,9 +1,11 @@
-// A temporary root for the installation discovery: VANTREL_ROOT points at it while the
-// object lives, and the whole tree is removed afterwards.
+// Temporary VANTREL_ROOT sandboxes and the file and process helpers of the link tests.
 #pragma once
 
+#include <functional>
 #include <string>
 
+// A temporary root for the installation discovery: VANTREL_ROOT points at it while the
+// object lives, and the whole tree is removed afterwards.
 class Sandbox {
 public:
     Sandbox();
@@ -21,15 +23,21 @@ private:
     std::string root_;
 };
 
+// A sandbox whose processes end with it: this process adopts the orphans of its
+// descendants, such as launched renderers (child subreaper), and the destructor kills
+// and reaps every child, also when an assertion failed.
+class ProcessSandbox : public Sandbox {
+public:
+    ProcessSandbox();
+    ~ProcessSandbox();
+};
+
 void writeFile(const std::string& path, const std::string& content, bool executable = false);
 std::string readFile(const std::string& path);
-bool makeFolders(const std::string& path);
 // Copies a file, keeping it executable; replaces the target by rename, so a library
 // that was loaded from there before is never changed in place.
 void copyFile(const std::string& from, const std::string& to);
-
-// Makes this process adopt the orphans of its descendants, such as launched renderers,
-// so that the tests can reap them.
-void adoptOrphans();
-// Kills and reaps every child of this process.
-void killAndReapChildren();
+// Whether the shared library at path is loaded in this process.
+bool isLoaded(const std::string& path);
+// Checks the condition every 10 ms for up to 5 s; whether it came true.
+bool eventually(const std::function<bool()>& condition);

@@ -1,52 +1,44 @@
-#include <dlfcn.h>
+// The repeat-link factory: reading the instance list and choosing an instance over
+// scripted XML, and connecting through scripted live-link libraries.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <tinyxml.h>
+
+#include <map>
+#include <tuple>
 
 #include "RepeatLinkFactory.h"
+#include "XmlSearch.h"
 #include "sandbox.h"
 
 namespace {
 
 using tav::RepeatLinkFactory;
+using Instances = std::vector<tav::VantrelInstance>;
 
-const char* const kOneInstance =
-    "<instances><instance><version_major>8</version_major><process_id>5</process_id>"
-    "<livelink_port>PORT</livelink_port></instance></instances>";
-const char* const kEmptyTree = "<scene><modelsets><modelset/></modelsets></scene>";
-
-// A sandbox whose version-8 installation holds a scripted live-link library.
-class FakeInstallation {
-public:
-    explicit FakeInstallation(int variant) : library_(sandbox_.install(8) + "tavvantrellive6.so") {
-        adoptOrphans();  // launched renderers are reaped at the end
-        copyFile(std::string(FAKE_LIVE_DIR) + "/fake_live_" + std::to_string(variant) + ".so", library_);
-        setenv("FAKE_LIVE_LOG", (sandbox_.root() + "/calls").c_str(), 1);
-        setenv("FAKE_LIVE_TREE", kEmptyTree, 1);
+// A sandbox whose version-8 installation holds a scripted live-link library (see
+// fake_live.cpp; none for variant -1) that lists the given instances and accepts
+// connections on one port.
+struct FakeInstallation : ProcessSandbox {
+    FakeInstallation(int variant, const std::string& instances, int acceptPort = -1)
+        : library(install(8) + "tavvantrellive6.so") {
+        if (variant >= 0)
+            copyFile(std::string(FAKE_LIVE_DIR) + "/fake_live_" + std::to_string(variant) + ".so",
+                     library);
+        setenv("FAKE_LIVE_LOG", (root() + "/calls").c_str(), 1);
+        setenv("FAKE_LIVE_TREE", "<scene><modelsets><modelset/></modelsets></scene>", 1);
+        setenv("FAKE_LIVE_INSTANCES", instances.c_str(), 1);
+        setenv("FAKE_LIVE_ACCEPT_PORT", std::to_string(acceptPort).c_str(), 1);
     }
-    ~FakeInstallation() {
-        killAndReapChildren();
-        for (const char* name : {"FAKE_LIVE_LOG", "FAKE_LIVE_TREE", "FAKE_LIVE_INSTANCES", "FAKE_LIVE_ACCEPT_PORT"})
-            unsetenv(name);
-    }
-    void listInstanceOnPort(int port) {
-        std::string list = kOneInstance;
-        list.replace(list.find("PORT"), 4, std::to_string(port));
-        setenv("FAKE_LIVE_INSTANCES", list.c_str(), 1);
-    }
-    void acceptPort(int port) { setenv("FAKE_LIVE_ACCEPT_PORT", std::to_string(port).c_str(), 1); }
-    // A renderer executable that starts and ends at once without registering.
-    void installSilentRenderer() { writeFile(sandbox_.install(8) + "vantrel", "#!/bin/sh\n", true); }
-    std::string calls() const { return readFile(sandbox_.root() + "/calls"); }
-    bool libraryLoaded() const {
-        void* handle = dlopen(library_.c_str(), RTLD_LAZY | RTLD_NOLOAD);
-        if (handle) dlclose(handle);
-        return handle != nullptr;
-    }
-
-private:
-    Sandbox sandbox_;
-    std::string library_;
+    std::string calls() const { return readFile(root() + "/calls"); }
+    const std::string library;
 };
+
+std::string onPort(int port) {
+    return "<instances><instance><version_major>8</version_major><process_id>5</process_id>"
+           "<livelink_port>" +
+           std::to_string(port) + "</livelink_port></instance></instances>";
+}
 
 std::string scanCalls(int from, int to) {
     std::string calls;
@@ -54,96 +46,171 @@ std::string scanCalls(int from, int to) {
     return calls;
 }
 
-TEST(Factory, ReportsAMissingInstallation) {
-    Sandbox sandbox;
+TEST(Factory, FailuresAreToldAndDropTheInterfaceAndTheLibrary) {
+    struct Case {
+        int variant;
+        std::string instances, error, calls;
+    };
+    const Case cases[] = {
+        {-1, onPort(3145),
+         "Failed to connect. Could not get a scene api. Please check your Vantrel installation.\n",
+         ""},
+        {1, onPort(3145),
+         "Failed to connect. Could not get a query api. Please check your Vantrel installation.\n",
+         ""},
+        {0, "<instances/>",
+         "Failed to connect. Unabled to launch Vantrel. Please check your Vantrel installation.",
+         "list list "},
+        {0, onPort(3145),
+         "Failed to connect. Could not connect on any known port. Please check your Vantrel "
+         "installation and Live Link settings.",
+         "list localhost:3145/4 list localhost:3145/4 "}};
+    for (const Case& c : cases) {
+        FakeInstallation installation(c.variant, c.instances);
+        RepeatLinkFactory factory;
+        EXPECT_EQ(factory.getApi(), nullptr);
+        EXPECT_EQ(factory.getLastError(), c.error);
+        EXPECT_FALSE(isLoaded(installation.library));
+        EXPECT_EQ(factory.getApi(), nullptr);  // nor on a later request, which starts afresh
+        EXPECT_EQ(installation.calls(), c.calls);
+    }
+}
+
+TEST(Factory, ScansTheDefaultPortsWhenNoneIsListed) {
+    FakeInstallation installation(0, onPort(0), 3143);
     RepeatLinkFactory factory;
-    EXPECT_EQ(factory.getApi(), nullptr);
-    EXPECT_EQ(factory.getLastError(),
-              "Failed to connect. Could not get a scene api. Please check your Vantrel installation.\n");
-    int major = 0, minor = 0, patch = 0;
-    EXPECT_FALSE(factory.get_version(major, minor, patch));
-}
-
-TEST(Factory, FailuresDropTheInterfaceAndUnloadTheLibrary) {
-    {
-        FakeInstallation installation(1);
-        RepeatLinkFactory factory;
-        EXPECT_EQ(factory.getApi(), nullptr);
-        EXPECT_EQ(factory.getLastError(),
-                  "Failed to connect. Could not get a query api. Please check your Vantrel installation.\n");
-        EXPECT_FALSE(installation.libraryLoaded());
-    }
-    {
-        FakeInstallation installation(0);
-        setenv("FAKE_LIVE_INSTANCES", "<instances/>", 1);
-        RepeatLinkFactory factory;
-        EXPECT_EQ(factory.getApi(), nullptr);
-        EXPECT_EQ(factory.getLastError(),
-                  "Failed to connect. Unabled to launch Vantrel. Please check your Vantrel installation.");
-        EXPECT_FALSE(installation.libraryLoaded());
-        EXPECT_EQ(factory.getApi(), nullptr);  // still no interface on a later request
-        EXPECT_EQ(installation.calls(), "list list ");
-    }
-    {
-        FakeInstallation installation(0);
-        installation.listInstanceOnPort(3145);
-        RepeatLinkFactory factory;
-        EXPECT_EQ(factory.getApi(), nullptr);
-        EXPECT_EQ(factory.getLastError(),
-                  "Failed to connect. Could not connect on any known port. Please check your Vantrel "
-                  "installation and Live Link settings.");
-        EXPECT_FALSE(installation.libraryLoaded());
-    }
-}
-
-TEST(Factory, ConnectsToTheListedPortOrScansTheDefaultRange) {
-    {
-        FakeInstallation installation(0);
-        installation.listInstanceOnPort(3145);
-        installation.acceptPort(3145);
-        RepeatLinkFactory factory;
-        factory.setVersionRange(7, 8);
-        ASSERT_NE(factory.getApi(), nullptr);
-        EXPECT_EQ(factory.getLastError(), "");
-        EXPECT_EQ(factory.getApi(), factory.getApi());  // connected once
-        EXPECT_EQ(installation.calls(), "list localhost:3145/4 ");
-        EXPECT_TRUE(installation.libraryLoaded());
-        factory.shutdown();
-        EXPECT_FALSE(installation.libraryLoaded());
-    }
-    {
-        FakeInstallation installation(0);
-        installation.listInstanceOnPort(0);
-        installation.acceptPort(3143);
-        RepeatLinkFactory factory;
-        EXPECT_NE(factory.getApi(), nullptr);
-        EXPECT_EQ(installation.calls(), "list " + scanCalls(3141, 3143));
-    }
+    EXPECT_NE(factory.getApi(), nullptr);
+    EXPECT_EQ(installation.calls(), "list " + scanCalls(3141, 3143));
 }
 
 TEST(Factory, PollsAfterLaunchingThenScansThePorts) {
-    FakeInstallation installation(0);
-    setenv("FAKE_LIVE_INSTANCES", "<instances/>", 1);
-    installation.installSilentRenderer();
+    FakeInstallation installation(0, "<instances/>");
+    // A renderer that starts and ends at once without registering.
+    writeFile(installation.install(8) + "vantrel", "#!/bin/sh\n", true);
     RepeatLinkFactory factory;
     factory.setNumTries(4);
     factory.setTryDelay(1);
     EXPECT_EQ(factory.getApi(), nullptr);
     EXPECT_EQ(installation.calls(), "list list list list " + scanCalls(3141, 3151));
-
-    installation.acceptPort(3151);
-    factory.setNumTries(1);  // no polling at all
-    EXPECT_NE(factory.getApi(), nullptr);
 }
 
-TEST(Factory, ProbeFindsQualifyingInstancesAndUnloadsAgain) {
-    FakeInstallation installation(0);
-    installation.listInstanceOnPort(3145);
+TEST(Factory, ProbeAndShutdownLeaveNoLibraryLoaded) {
+    FakeInstallation installation(0, onPort(3145), 3145);
     RepeatLinkFactory factory;
     EXPECT_TRUE(factory.probe());
-    EXPECT_FALSE(installation.libraryLoaded());
+    EXPECT_FALSE(isLoaded(installation.library));
+    EXPECT_NE(factory.getApi(), nullptr);
+    factory.shutdown();
+    EXPECT_FALSE(isLoaded(installation.library));
     setenv("FAKE_LIVE_INSTANCES", "<instances/>", 1);
     EXPECT_FALSE(factory.probe());
+}
+
+// Query interface over scripted texts: the instance list and a scene tree per process;
+// a process without a tree cannot be attached.
+struct ScriptedQuery : tavQuery_api {
+    const char* instances = nullptr;
+    std::map<int64_t, const char*> trees;
+    int64_t attached = 0;
+
+    const char* get_instances() override { return instances; }
+    bool attach_instance(int64_t pid) override { return (attached = trees.count(pid) ? pid : 0); }
+    void detach_instance() override { attached = 0; }
+    const char* get_scene_tree() override { return attached ? trees[attached] : nullptr; }
+};
+
+const char* const kEmpty =
+    "<scene><modelsets><modelset name='default' modelset='active'/></modelsets></scene>";
+const char* const kWithDoc =
+    "<scene><modelsets><modelset name='default' modelset='active'><model name='Doc'/>"
+    "</modelset></modelsets></scene>";
+const char* const kBusy =
+    "<scene><modelsets><modelset name='default' modelset='active'><model name='Other'/>"
+    "</modelset></modelsets></scene>";
+
+TEST(InstanceList, KeepsWellFormedInstancesOfAcceptedVersions) {
+    RepeatLinkFactory factory;
+    factory.setVersionRange(7, 8);
+    ScriptedQuery query;
+    query.instances =
+        "<instances>"
+        "<instance><version_major>8</version_major><process_id>11</process_id>"
+        "<livelink_port>3141</livelink_port></instance>"
+        "<instance><version_major>9</version_major><process_id>12</process_id>"
+        "<livelink_port>3142</livelink_port></instance>"
+        "<instance><version_major>7</version_major><process_id>13</process_id></instance>"
+        "<instance><version_major>7</version_major><process_id>1x</process_id>"
+        "<livelink_port>1</livelink_port></instance>"
+        "<instance><version_major></version_major><process_id>15</process_id>"
+        "<livelink_port>1</livelink_port></instance>"
+        "<instance><info><version_major> 7 </version_major><process_id>16</process_id></info>"
+        "<livelink_port>0</livelink_port></instance>"
+        "</instances>";
+    std::vector<std::tuple<int, int64_t, int>> kept;
+    for (const auto& i : factory.getInstances(&query))
+        kept.emplace_back(i.version_major, i.process_id, i.livelink_port);
+    EXPECT_EQ(kept, (std::vector<std::tuple<int, int64_t, int>>{{8, 11, 3141}, {7, 16, 0}}));
+
+    // Malformed XML counts as no instances.
+    for (const char* broken : std::initializer_list<const char*>{
+             "<instances><instance><version_major>8</version_major>", "", "no xml", nullptr}) {
+        query.instances = broken;
+        EXPECT_TRUE(factory.getInstances(&query).empty()) << (broken ? broken : "null");
+    }
+}
+
+TEST(InstanceChoice, ModelBeatsUpdateBeatsEmptyScene) {
+    RepeatLinkFactory factory;
+    factory.setModelName("Doc");
+    ScriptedQuery query;
+    query.trees = {{1, kEmpty}, {2, kBusy}, {3, kWithDoc}, {4, kWithDoc}, {5, nullptr}};
+    query.trees.insert({{11, "<scene/>"}, {12, "<scene><a><b><c/></b></a></scene>"}});
+    query.trees.insert({{13, "<scene><a><b/><b/></a></scene>"}, {14, "<scene><a>"}});
+    struct Case {
+        bool update;
+        Instances candidates;
+        int64_t chosen;  // 0: none
+        bool hadModel;
+    };
+    const Case cases[] = {
+        // The higher version of the two showing the model.
+        {true, {{8, 1, 1}, {8, 2, 2}, {7, 3, 3}, {8, 4, 4}}, 4, true},
+        // Updating: any instance before an empty one.
+        {true, {{7, 1, 1}, {8, 2, 2}}, 2, false},
+        // A busy instance does not qualify for a render, an empty one does.
+        {false, {{8, 2, 2}}, 0, false},
+        {false, {{8, 2, 2}, {7, 1, 1}}, 1, false},
+        // Ties keep the first; unattachable instances and missing trees are passed over.
+        {false, {{8, 9, 9}, {8, 5, 5}, {8, 3, 3}, {8, 4, 4}}, 3, true},
+        {false, {}, 0, false},
+        // An empty scene has a first child without grandchildren; malformed XML is none.
+        {false, {{8, 11, 11}, {8, 12, 12}, {8, 14, 14}}, 0, false},
+        {false, {{8, 11, 11}, {8, 13, 13}}, 13, false}};
+    for (const Case& c : cases) {
+        factory.setUpdate(c.update);
+        EXPECT_EQ(factory.getValidInstance(&query, c.candidates).process_id, c.chosen);
+        EXPECT_EQ(factory.hadModel(), c.hadModel) << c.chosen;
+    }
+}
+
+bool findsDoc(const char* xml, int depth) {
+    TiXmlDocument document;
+    document.Parse(xml);
+    return XmlSearch::findByNameAttribute(document.RootElement(), "Doc", depth) != nullptr;
+}
+
+TEST(XmlSearch, ModelSearchHonoursDepthAndModelSets) {
+    EXPECT_EQ(XmlSearch::findDepth(6), 3);
+    EXPECT_EQ(XmlSearch::findDepth(7), 4);
+    const char* fourth = "<s><sets><set><m name='Doc'/></set></sets></s>";
+    EXPECT_TRUE(findsDoc(fourth, 4));
+    EXPECT_FALSE(findsDoc(fourth, 3));
+    EXPECT_TRUE(findsDoc("<s><set><m name='Doc'/></set></s>", 3));
+    EXPECT_FALSE(findsDoc("<s name='Doc'/>", 0));
+    EXPECT_FALSE(findsDoc("<s><set modelset='hidden'><m name='Doc'/></set></s>", 4));
+    EXPECT_TRUE(findsDoc("<s><set modelset='active'><m name='Doc'/></set></s>", 4));
+    EXPECT_TRUE(findsDoc("<s><set modelset='x'/><m name='Doc'/></s>", 4));
+    EXPECT_FALSE(findsDoc("<s><m name='doc'/></s>", 4));
 }
 
 }  // namespace

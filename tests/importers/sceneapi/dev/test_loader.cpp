@@ -1,8 +1,11 @@
-#include <dlfcn.h>
+// The live-link loader over scripted libraries, and its log file.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
 
+#include "log.h"
 #include "sandbox.h"
 #include "vantrellive_loader.h"
 
@@ -12,23 +15,13 @@ std::string fake(int variant) {
     return std::string(FAKE_LIVE_DIR) + "/fake_live_" + std::to_string(variant) + ".so";
 }
 
-bool isLoaded(const std::string& path) {
-    void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
-    if (handle) dlclose(handle);
-    return handle != nullptr;
+// Whether the probe program, started from its own folder with another current folder,
+// got a scene interface.
+bool probeLoads(const std::string& probe, const std::string& currentFolder) {
+    return std::system(("cd '" + currentFolder + "' && '" + probe + "' 2>/dev/null").c_str()) == 0;
 }
 
-// Output of the probe program started from its own folder with another current folder.
-std::string runProbe(const std::string& probe, const std::string& currentFolder) {
-    FILE* out = popen(("cd '" + currentFolder + "' && '" + probe + "'").c_str(), "r");
-    if (!out) return "";
-    char line[64] = "";
-    if (!fgets(line, sizeof line, out)) line[0] = '\0';
-    pclose(out);
-    return line;
-}
-
-TEST(Loader, LoadsFromTheInstallationAndUnloadsOnFree) {
+TEST(Loader, LoadsFromTheInstallationByVersionAndUnloadsOnFree) {
     Sandbox sandbox;
     const std::string library = sandbox.install(8) + "tavvantrellive6.so";
     copyFile(fake(0), library);
@@ -39,14 +32,11 @@ TEST(Loader, LoadsFromTheInstallationAndUnloadsOnFree) {
         tav_free_scene_api_linked();
         EXPECT_FALSE(isLoaded(library));
     }
-}
-
-TEST(Loader, OldRenderersUseTheUnversionedLibraryName) {
-    Sandbox sandbox;
-    const std::string folder = sandbox.install(5);
-    copyFile(fake(0), folder + "tavvantrellive6.so");
+    // Renderers before version 6 ship the library under the unversioned name.
+    const std::string old = sandbox.install(5);
+    copyFile(fake(0), old + "tavvantrellive6.so");
     EXPECT_EQ(tav_get_scene_api_linked(5, 5), nullptr);
-    copyFile(fake(0), folder + "tavvantrellive.so");
+    copyFile(fake(0), old + "tavvantrellive.so");
     EXPECT_NE(tav_get_scene_api_linked(5, 5), nullptr);
     tav_free_scene_api_linked();
 }
@@ -70,29 +60,69 @@ TEST(Loader, FailedInitialisationLeavesNothingLoaded) {
 
 TEST(Loader, SecondCandidateIsThePluginFolderNeverTheCurrentFolder) {
     Sandbox sandbox;
-    const std::string installed = sandbox.install(8);
-    makeFolders(sandbox.resourceFolder(8));
+    sandbox.install(8);  // holds no library
+    std::filesystem::create_directories(sandbox.resourceFolder(8));
     const std::string plugin = sandbox.root() + "/plugin/";
     const std::string elsewhere = sandbox.root() + "/elsewhere/";
     const std::string current = sandbox.root() + "/current/";
-    for (const std::string& folder : {plugin, elsewhere, current}) makeFolders(folder);
+    for (const std::string& folder : {plugin, elsewhere, current})
+        std::filesystem::create_directories(folder);
     copyFile(LINK_PROBE, plugin + "link_probe");
     copyFile(LINK_PROBE, elsewhere + "link_probe");
     copyFile(fake(0), plugin + "tavvantrellive6.so");
     copyFile(fake(0), current + "tavvantrellive6.so");
 
-    EXPECT_EQ(runProbe(plugin + "link_probe", current), "loaded\n");
-    EXPECT_EQ(runProbe(elsewhere + "link_probe", current), "not loaded\n");
-
-    const std::string log = readFile(sandbox.resourceFolder(8) + "sceneapi.log");
-    EXPECT_NE(log.find(" DEBUG:  shared_library_open: " + installed + "/tavvantrellive6.so\n"), std::string::npos)
-        << log;
-    EXPECT_NE(log.find(" DEBUG:  shared_library_open: " + plugin.substr(0, plugin.size() - 1) +
-                       "/tavvantrellive6.so\n"),
+    EXPECT_TRUE(probeLoads(plugin + "link_probe", current));
+    EXPECT_FALSE(probeLoads(elsewhere + "link_probe", current));
+    // The attempts are logged in the resource folder.
+    EXPECT_NE(readFile(sandbox.resourceFolder(8) + "sceneapi.log")
+                  .find(" DEBUG:  shared_library_open: " + plugin + "tavvantrellive6.so\n"),
               std::string::npos);
-    EXPECT_NE(log.find(" WARNING:  NO shared handle\n"), std::string::npos);
-    EXPECT_EQ(log.find("shared_library_open: ./"), std::string::npos);
-    EXPECT_EQ(log.find("shared_library_open: " + current), std::string::npos);
+}
+
+struct StringSink {
+    static std::string& text() {
+        static std::string lines;
+        return lines;
+    }
+    static void Output(const std::string& line) { text() += line; }
+};
+
+TEST(Log, LineHeaderShowsBaseNameLineTimeAndLevel) {
+    StringSink::text().clear();
+    Log<StringSink>().Get(logDEBUG, "/src/importers/vantrellive_loader.cpp", 42) << "open: x";
+    Log<StringSink>().Get(logWARNING, "C:\\src\\loader.cpp", 7) << "NO shared handle";
+    Log<StringSink>().Get(logDEBUG4, "plain.cpp", 1) << "";
+    const std::string time = "[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}";
+    EXPECT_TRUE(
+        std::regex_match(StringSink::text(),
+                         std::regex("vantrellive_loader\\.cpp:42 - " + time + " DEBUG:  open: x\n" +
+                                    "loader\\.cpp:7 - " + time + " WARNING:  NO shared handle\n" +
+                                    "plain\\.cpp:1 - " + time + " DEBUG4:  \n")))
+        << StringSink::text();
+}
+
+TEST(Log, LogOf20MiBOrMoreStartsAfreshAndAnUnopenableLogIsReported) {
+    Sandbox sandbox;
+    const std::string path = sandbox.root() + "/sceneapi.log";
+    writeFile(path, "old\n");
+    // Size of the log after "new\n" was written to a log that held size bytes.
+    const auto sizeAfterWrite = [&](uintmax_t size) -> uintmax_t {
+        std::filesystem::resize_file(path, size);
+        FILE* log = Output2FILE::Open(sandbox.root() + "/");
+        if (!log) return 0;
+        fputs("new\n", log);
+        fclose(log);
+        return std::filesystem::file_size(path);
+    };
+    EXPECT_EQ(sizeAfterWrite(20971519), 20971519 + 4);
+    EXPECT_EQ(sizeAfterWrite(20971520), 4);
+    EXPECT_EQ(sizeAfterWrite(4), 8);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Output2FILE::Open(sandbox.root() + "/missing/"), nullptr);
+    const std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(report.rfind("could not open log file:\nopening log: ", 0), 0u) << report;
 }
 
 }  // namespace
