@@ -16,20 +16,10 @@
 namespace vantrel_host::model_import {
 namespace {
 
-// Camera and light parameters.
-constexpr Int32 kFieldOfView = 1008;
-constexpr Int32 kLightColor = 90000;
-constexpr Int32 kLightBrightness = 90001;
-constexpr Int32 kLightType = 90002;
-constexpr Int32 kAreaSizeX = 100010;
-constexpr Int32 kAreaSizeY = 100011;
-constexpr Int32 kAreaSizeZ = 100012;
-
-// Host light types.
+// Host light types besides LIGHT_TYPE_AREA.
 constexpr Int32 kOmniLight = 0;
 constexpr Int32 kSpotLight = 1;
 constexpr Int32 kDistantLight = 3;
-constexpr Int32 kAreaLight = 8;
 
 void Place(BaseObject& op, const Matrix& m) {
     const Transform t = Decompose(m);
@@ -63,7 +53,7 @@ std::optional<Int32> HostLightType(aiLightSourceType type) {
         case aiLightSource_DIRECTIONAL:
             return kDistantLight;
         case aiLightSource_AREA:
-            return kAreaLight;
+            return LIGHT_TYPE_AREA;
         default:
             return std::nullopt;
     }
@@ -144,7 +134,7 @@ void SceneImporter::AddCamera(const aiCamera& camera, BaseObject& parent) {
     BaseObject* op = AddObject(*result_.document, Ocamera, camera.mName.C_Str(), &parent);
     Place(*op, Frame(camera.mPosition, camera.mLookAt, camera.mUp));
     // Assimp's glTF, Collada and FBX readers give the whole horizontal angle, as the host.
-    SetParam(op, kFieldOfView, GeData(Float(camera.mHorizontalFOV)));
+    SetParam(op, CAMERA_FIELD_OF_VIEW, GeData(Float(camera.mHorizontalFOV)));
 }
 
 void SceneImporter::AddLight(const aiLight& light, BaseObject& parent) {
@@ -157,13 +147,13 @@ void SceneImporter::AddLight(const aiLight& light, BaseObject& parent) {
     const aiColor3D& c = light.mColorDiffuse;
     const Float brightness = std::max({c.r, c.g, c.b, 0.0f});
     const Vector color(c.r, c.g, c.b);
-    SetParam(op, kLightType, GeData(*type));
-    SetParam(op, kLightColor, GeData(brightness > 0 ? color / brightness : color));
-    SetParam(op, kLightBrightness, GeData(brightness));
-    if (*type == kAreaLight) {
-        SetParam(op, kAreaSizeX, GeData(Float(light.mSize.x)));
-        SetParam(op, kAreaSizeY, GeData(Float(light.mSize.y)));
-        SetParam(op, kAreaSizeZ, GeData(0.0));
+    SetParam(op, LIGHT_TYPE, GeData(*type));
+    SetParam(op, LIGHT_COLOR, GeData(brightness > 0 ? color / brightness : color));
+    SetParam(op, LIGHT_BRIGHTNESS, GeData(brightness));
+    if (*type == LIGHT_TYPE_AREA) {
+        SetParam(op, LIGHT_AREA_SIZE_X, GeData(Float(light.mSize.x)));
+        SetParam(op, LIGHT_AREA_SIZE_Y, GeData(Float(light.mSize.y)));
+        SetParam(op, LIGHT_AREA_SIZE_Z, GeData(0.0));
     }
 }
 

@@ -7,16 +7,17 @@ const NamedParameters kObjectParameters = {
     {"render_visibility", ID_BASEOBJECT_VISIBILITY_RENDER, ValueKind::Int},
     {"display_color_mode", ID_BASEOBJECT_USECOLOR, ValueKind::Int},
     {"display_color", ID_BASEOBJECT_COLOR, ValueKind::Vector}};
-const NamedParameters kLightParameters = {{"color", 90000, ValueKind::Vector},
-                                          {"brightness", 90001, ValueKind::Float},
-                                          {"light_type", 90002, ValueKind::Int},
-                                          {"area_size_x", 100010, ValueKind::Float},
-                                          {"area_size_y", 100011, ValueKind::Float},
-                                          {"area_size_z", 100012, ValueKind::Float},
-                                          {"photometric", 90046, ValueKind::Bool},
-                                          {"photometric_unit", 90037, ValueKind::Int},
-                                          {"photometric_intensity", 90043, ValueKind::Float}};
-const NamedParameters kCameraParameters = {{"fov", 1008, ValueKind::Float}};
+const NamedParameters kLightParameters = {
+    {"color", LIGHT_COLOR, ValueKind::Vector},
+    {"brightness", LIGHT_BRIGHTNESS, ValueKind::Float},
+    {"light_type", LIGHT_TYPE, ValueKind::Int},
+    {"area_size_x", LIGHT_AREA_SIZE_X, ValueKind::Float},
+    {"area_size_y", LIGHT_AREA_SIZE_Y, ValueKind::Float},
+    {"area_size_z", LIGHT_AREA_SIZE_Z, ValueKind::Float},
+    {"photometric", LIGHT_PHOTOMETRIC, ValueKind::Bool},
+    {"photometric_unit", LIGHT_PHOTOMETRIC_UNIT, ValueKind::Int},
+    {"photometric_intensity", LIGHT_PHOTOMETRIC_INTENSITY, ValueKind::Float}};
+const NamedParameters kCameraParameters = {{"fov", CAMERA_FIELD_OF_VIEW, ValueKind::Float}};
 const NamedParameters kLayerParameters = {{"editor_visible", 1001, ValueKind::Bool},
                                           {"render_visible", 1002, ValueKind::Bool},
                                           {"color", 1009, ValueKind::Vector}};

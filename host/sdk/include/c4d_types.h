@@ -78,6 +78,24 @@ enum : Int32 {
     TEXTURETAG_PROJECTION_UVW = 6
 };
 
+// Light parameters; the area size is read for area lights only.
+enum : Int32 {
+    LIGHT_COLOR = 90000,
+    LIGHT_BRIGHTNESS = 90001,
+    LIGHT_TYPE = 90002,
+    LIGHT_PHOTOMETRIC_UNIT = 90037,
+    LIGHT_PHOTOMETRIC_INTENSITY = 90043,
+    LIGHT_PHOTOMETRIC = 90046,
+    LIGHT_AREA_SIZE_X = 100010,
+    LIGHT_AREA_SIZE_Y = 100011,
+    LIGHT_AREA_SIZE_Z = 100012,
+    LIGHT_TYPE_AREA = 8,
+    LIGHT_UNIT_CANDELA = 1
+};
+
+// The camera's field of view, in radians.
+enum : Int32 { CAMERA_FIELD_OF_VIEW = 1008 };
+
 // Track parameter that must be non-zero for a track to count as on.
 enum : Int32 { ID_CTRACK_ON = 904 };
 

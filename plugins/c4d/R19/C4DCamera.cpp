@@ -9,8 +9,6 @@
 
 namespace {
 
-// The host camera's field of view, in radians.
-constexpr Int32 kCameraFieldOfView = 1008;
 // Names share the 1024-byte buffer of the hierarchy walk's node names.
 constexpr size_t kNameBytes = 1023;
 
@@ -38,7 +36,7 @@ void C4DLoader::getCameras(BaseObject* object, std::vector<BaseObject*>& cameras
 
 void C4DLoader::writeCamera(BaseObject* camera) {
     GeData fov;
-    camera->GetParameter(DescID(kCameraFieldOfView), fov, DESCFLAGS_GET_0);
+    camera->GetParameter(DescID(CAMERA_FIELD_OF_VIEW), fov, DESCFLAGS_GET_0);
     const float radians = static_cast<float>(fov.GetFloat());
     const std::string name = cameraName(camera);
 

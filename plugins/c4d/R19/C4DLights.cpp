@@ -8,21 +8,6 @@
 
 namespace {
 
-// The host's light parameters.
-enum : Int32 {
-    LIGHT_COLOR = 90000,
-    LIGHT_BRIGHTNESS = 90001,
-    LIGHT_TYPE = 90002,
-    LIGHT_PHOTOMETRIC_UNIT = 90037,
-    LIGHT_PHOTOMETRIC_INTENSITY = 90043,
-    LIGHT_PHOTOMETRIC = 90046,
-    LIGHT_AREA_SIZE_X = 100010,
-    LIGHT_AREA_SIZE_Y = 100011,
-    LIGHT_AREA_SIZE_Z = 100012,
-    LIGHT_TYPE_AREA = 8,
-    LIGHT_UNIT_CANDELA = 1
-};
-
 // Candela to lumen over the full sphere, 4π to the precision the renderer expects.
 constexpr double kCandelaToLumen = 12.566;
 
