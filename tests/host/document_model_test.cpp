@@ -92,7 +92,7 @@ TEST(PolygonObject, PhongNormalsAreSmoothPerPointAndOnlyWithAPhongTag) {
     // Two quads folded along the edge of points 1 and 2, one facing -z, one facing +x.
     PolygonObject* op = AddPolygonObject(
         *doc, "Fold", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {1, 0, 1}, {1, 1, 1}},
-        {CPolygon(0, 3, 2, 1), CPolygon(1, 2, 5, 4), CPolygon(0, 1, 4)});
+        {CPolygon(0, 3, 2, 1), CPolygon(1, 2, 5, 4), CPolygon(0, 1, 4), CPolygon(0, 99, 4)});
     EXPECT_EQ(op->CreatePhongNormals(), nullptr);
     AddTag(*op, Tphong);
     Vector32* normals = op->CreatePhongNormals();
@@ -102,6 +102,7 @@ TEST(PolygonObject, PhongNormalsAreSmoothPerPointAndOnlyWithAPhongTag) {
     EXPECT_NEAR(normals[2].z, -0.70710678f, 1e-6f);
     EXPECT_EQ(normals[5], normals[2]);    // the same point in the second quad
     EXPECT_EQ(normals[10], normals[11]);  // a triangle's d corner repeats c
+    EXPECT_EQ(normals[13], Vector32());   // a corner naming a missing point has none
     DeleteMem(normals);
 }
 

@@ -2,7 +2,7 @@
 // are made and freed with these.
 #pragma once
 
-#include <cstdlib>
+#include <cstddef>
 #include <new>
 
 // Creates an object of type T with the given constructor arguments; null on failure.
@@ -16,13 +16,19 @@ void DeleteObj(T*& object) {
     object = nullptr;
 }
 
-// count zeroed elements of T (a plain type), freed with DeleteMem.
-#define NewMemClear(T, count) (static_cast<T*>(std::calloc((count), sizeof(T))))
+// Raw host memory for count elements of elementSize bytes each, zeroed when clear is
+// set; null when it cannot be had or the size overflows. Freed with MemFree.
+void* MemAlloc(size_t elementSize, size_t count, bool clear);
+void MemFree(void* memory);
+
+// count elements of T (a plain type), uninitialised or zeroed, freed with DeleteMem.
+#define NewMem(T, count) (static_cast<T*>(MemAlloc(sizeof(T), (count), false)))
+#define NewMemClear(T, count) (static_cast<T*>(MemAlloc(sizeof(T), (count), true)))
 
 // Frees memory that the host handed out (GetCStringCopy, CreatePhongNormals,
-// NewMemClear) and clears the pointer.
+// NewMem, NewMemClear) and clears the pointer.
 template <typename T>
 void DeleteMem(T*& memory) {
-    std::free(const_cast<void*>(static_cast<const void*>(memory)));
+    MemFree(const_cast<void*>(static_cast<const void*>(memory)));
     memory = nullptr;
 }

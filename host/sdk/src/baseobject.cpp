@@ -1,3 +1,5 @@
+#include <memory>
+
 #include "c4d_baseobject.h"
 #include "c4d_basetag.h"
 #include "c4d_hair.h"
@@ -107,34 +109,42 @@ Bool PolygonObject::ResizeObject(Int32 pcnt, Int32 vcnt) {
     return true;
 }
 
+namespace {
+struct HostMemory {
+    void operator()(void* memory) const { MemFree(memory); }
+};
+}  // namespace
+
 Vector32* PolygonObject::CreatePhongNormals() {
     if (GetTag(Tphong) == nullptr || polygons_.empty()) return nullptr;
-    // Corners naming a missing point take no part; such a corner's normal is zero.
+    // Corners naming a missing point take no part: their share lands in a spare last
+    // sum, cleared before use, so that such a corner's normal is zero.
     const UInt32 count = static_cast<UInt32>(points_.size());
-    auto valid = [count](Int32 i) { return static_cast<UInt32>(i) < count; };
-    auto at = [&](Int32 i) { return valid(i) ? points_[i] : Vector(); };
-    std::vector<Vector> sums(count);
+    auto slot = [count](Int32 i) { return static_cast<UInt32>(i) < count ? UInt32(i) : count; };
+    auto at = [&](Int32 i) { return slot(i) < count ? points_[i] : Vector(); };
+    const std::unique_ptr<Vector[], HostMemory> sums(NewMemClear(Vector, count + 1));
+    if (!sums) return nullptr;
     for (const CPolygon& p : polygons_) {
         const Vector n = Cross(at(p.c) - at(p.a), at(p.d) - at(p.b));
-        if (valid(p.a)) sums[p.a] += n;
-        if (valid(p.b)) sums[p.b] += n;
-        if (valid(p.c)) sums[p.c] += n;
+        sums[slot(p.a)] += n;
+        sums[slot(p.b)] += n;
+        sums[slot(p.c)] += n;
         // A triangle's corner d repeats c and counts once.
-        if (p.d != p.c && valid(p.d)) sums[p.d] += n;
+        if (p.d != p.c) sums[slot(p.d)] += n;
     }
-    // Normalised once per point, then copied to every corner that uses the point; the
-    // last entry stands for missing points.
-    std::vector<Vector32> unit(count + 1);
-    for (UInt32 i = 0; i < count; ++i) unit[i] = Vector32(sums[i].GetNormalized());
-    Vector32* normals = NewMemClear(Vector32, polygons_.size() * 4);
+    sums[count] = Vector();
+    // Normalised once per point, then copied to every corner that uses the point.
+    const std::unique_ptr<Vector32[], HostMemory> unit(NewMem(Vector32, count + 1));
+    if (!unit) return nullptr;
+    for (UInt32 i = 0; i <= count; ++i) unit[i] = Vector32(sums[i].GetNormalized());
+    Vector32* normals = NewMem(Vector32, polygons_.size() * 4);
     if (normals == nullptr) return nullptr;
-    auto normal_of = [&](Int32 i) { return unit[valid(i) ? i : count]; };
     Vector32* out = normals;
     for (const CPolygon& p : polygons_) {
-        *out++ = normal_of(p.a);
-        *out++ = normal_of(p.b);
-        *out++ = normal_of(p.c);
-        *out++ = normal_of(p.d);
+        *out++ = unit[slot(p.a)];
+        *out++ = unit[slot(p.b)];
+        *out++ = unit[slot(p.c)];
+        *out++ = unit[slot(p.d)];
     }
     return normals;
 }

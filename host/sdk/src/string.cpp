@@ -67,7 +67,7 @@ Char* String::GetCStringCopy(STRINGENCODING encoding) const {
     const bool expressible =
         IsValidUtf8(text_) && (encoding != STRINGENCODING_7BIT || IsAscii(text_));
     if (!expressible) return nullptr;
-    auto* copy = static_cast<Char*>(std::malloc(text_.size() + 1));
+    auto* copy = NewMem(Char, text_.size() + 1);
     if (copy != nullptr) std::memcpy(copy, text_.c_str(), text_.size() + 1);
     return copy;
 }
