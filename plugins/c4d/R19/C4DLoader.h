@@ -58,9 +58,14 @@ public:
     // empty group.
     void writeTriangles(const char* name, const std::vector<Int32>& group,
                         const TriangleSource& mesh, const TavMat& record);
-    // Fills the triangle buffers with one group: welded vertices, per-corner normals and
-    // UVs, and the vertex and corner indices of its triangles.
-    void fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh);
+    // Fills the triangle buffers with one group: welded vertices, per-corner UVs, and the
+    // vertex and corner indices of its triangles. Returns the number of corners.
+    size_t fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh);
+    // The group's normals, one per corner: the host's phong array itself where the group
+    // is a run of consecutive quads (the layouts agree), else copied into normalArray;
+    // none (count 0) when the object has no normals.
+    tavArray cornerNormals(const std::vector<Int32>& group, const TriangleSource& mesh,
+                           size_t corners);
     // False when the object's layer hides it in the editor or at render time.
     bool layerShows(BaseObject* object);
     // Gathers into polygonGroup the polygons of the restriction (all when null) that no

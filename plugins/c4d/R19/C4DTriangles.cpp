@@ -11,6 +11,8 @@ struct HostMemoryDeleter {
 };
 using PhongNormals = std::unique_ptr<Vector32, HostMemoryDeleter>;
 
+static_assert(sizeof(Vector32) == 3 * sizeof(float), "phong normals are written as they lie");
+
 // The polygon's point indices all lie within the point array.
 bool pointsExist(const CPolygon& polygon, Int32 pointCount) {
     const Int32 corners[4] = {polygon.a, polygon.b, polygon.c, polygon.d};
@@ -84,11 +86,6 @@ void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> 
     // Later tags win, so the list is walked backwards; the null entry at its front
     // collects what no texture tag took, with the display colour.
     for (auto entry = inheritedTags.rbegin(); entry != inheritedTags.rend(); ++entry) {
-        vertexArray.clear();
-        normalArray.clear();
-        uvArray.clear();
-        triangleIndexArray.clear();
-        cornerIndexArray.clear();
         if (takenCount == polygonCount) break;
 
         BaseTag* tag = *entry;
@@ -140,10 +137,11 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
     tavScene_api* api = sceneWrapper->get_scene_api();
     api->object_begin(name ? name : "object", true);
     api->geometry_use("triangles");
-    fillTriangleArrays(group, mesh);
+    const size_t corners = fillTriangleArrays(group, mesh);
     setArray(api, "vertices", TAV_COLOR, vertexArray.data(), vertexArray.size() / 3);
-    if (!normalArray.empty()) {
-        setArray(api, "normals", TAV_COLOR, normalArray.data(), normalArray.size() / 3);
+    const tavArray normals = cornerNormals(group, mesh, corners);
+    if (normals.count != 0) {
+        api->set_parameter("normals", TAV_ARRAY | TAV_COLOR, &normals);
         setArray(api, "triangles_norm", TAV_INT, cornerIndexArray.data(), cornerIndexArray.size());
     }
     if (!uvArray.empty()) {
@@ -156,7 +154,8 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
     api->object_end();
 }
 
-void C4DLoader::fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh) {
+size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group,
+                                     const TriangleSource& mesh) {
     if (pointToVertex.size() < size_t(mesh.pointCount)) pointToVertex.resize(mesh.pointCount);
     if (++weldGeneration == 0) {  // wrapped: forget every slot once
         std::fill(pointToVertex.begin(), pointToVertex.end(), WeldSlot{});
@@ -167,9 +166,8 @@ void C4DLoader::fillTriangleArrays(const std::vector<Int32>& group, const Triang
         return mesh.polygons[p].c != mesh.polygons[p].d;
     });
     const size_t corners = 3 * group.size() + quads, indices = 3 * (group.size() + quads);
-    const bool normals = mesh.zeroNormals || mesh.phongNormals;
+    vertexArray.clear();
     vertexArray.reserve(3 * std::min(size_t(mesh.pointCount), corners));
-    normalArray.resize(normals ? 3 * corners : 0);
     uvArray.resize(mesh.uvwData ? 2 * corners : 0);
     triangleIndexArray.resize(indices);
     cornerIndexArray.resize(indices);
@@ -188,7 +186,6 @@ void C4DLoader::fillTriangleArrays(const std::vector<Int32>& group, const Triang
     };
 
     float* uv = uvArray.data();
-    float* normal = normalArray.data();
     int32_t* triangle = triangleIndexArray.data();
     int32_t* cornerIndex = cornerIndexArray.data();
     int32_t corner = 0;
@@ -208,16 +205,6 @@ void C4DLoader::fillTriangleArrays(const std::vector<Int32>& group, const Triang
                 *uv++ = float(uvws[i]->y);
             }
         }
-        if (mesh.zeroNormals) {
-            normal = std::fill_n(normal, 3 * count, 0.0f);
-        } else if (mesh.phongNormals) {
-            const Vector32* phong = mesh.phongNormals + 4 * size_t(p);
-            for (int i = 0; i < count; ++i) {
-                *normal++ = phong[i].x;
-                *normal++ = phong[i].y;
-                *normal++ = phong[i].z;
-            }
-        }
 
         // Corners in reverse order: the model group mirrors z.
         const int32_t k = corner;
@@ -230,4 +217,31 @@ void C4DLoader::fillTriangleArrays(const std::vector<Int32>& group, const Triang
         }
         corner += count;
     }
+    return corners;
+}
+
+tavArray C4DLoader::cornerNormals(const std::vector<Int32>& group, const TriangleSource& mesh,
+                                  size_t corners) {
+    if (mesh.zeroNormals) {
+        normalArray.assign(3 * corners, 0.0f);
+        return {normalArray.data(), static_cast<uint32_t>(corners)};
+    }
+    const Vector32* phong = mesh.phongNormals;
+    if (!phong) return {nullptr, 0};
+    const bool consecutive = size_t(group.back() - group.front()) + 1 == group.size();
+    if (consecutive && corners == 4 * group.size())
+        return {phong + 4 * size_t(group.front()), static_cast<uint32_t>(corners)};
+
+    normalArray.resize(3 * corners);
+    float* normal = normalArray.data();
+    for (const Int32 p : group) {
+        const Vector32* own = phong + 4 * size_t(p);
+        const int count = mesh.polygons[p].c != mesh.polygons[p].d ? 4 : 3;
+        for (int i = 0; i < count; ++i) {
+            *normal++ = own[i].x;
+            *normal++ = own[i].y;
+            *normal++ = own[i].z;
+        }
+    }
+    return {normalArray.data(), static_cast<uint32_t>(corners)};
 }

@@ -80,6 +80,40 @@ TEST(PolygonObject, WeldsPointsInOrderOfFirstUseWithPhongOrZeroNormals) {
     EXPECT_EQ(f.parsed().at("M/triangles").param("normals").floats(), Floats(18, 0.0f));
 }
 
+TEST(PolygonObject, EveryGroupCarriesThePhongNormalsOfItsOwnCorners) {
+    ConverterFixture f;
+    // Quad i is tilted by i, so every polygon has its own normals; the last is a triangle.
+    std::vector<Vector> points;
+    std::vector<CPolygon> polygons;
+    for (int i = 0; i < 5; ++i) {
+        const Int32 a = Int32(points.size());
+        polygons.emplace_back(a, a + 1, a + 2, i == 4 ? a + 2 : a + 3);
+        points.insert(points.end(), {{double(i), 0, 0}, {i + 1.0, 0, 0.5 * i},
+                                     {i + 1.0, 1, 0.5 * i}, {double(i), 1, 0}});
+    }
+    PolygonObject* object = AddPolygonObject(f.doc(), "M", points, polygons);
+    AddTag(*object, Tphong);
+    AddPolygonSelection(*object, "Middle", {1, 2});  // consecutive quads
+    AddTextureTag(*object, colored(f.doc(), "Middle"), "Middle");
+    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+
+    Vector32* phong = object->CreatePhongNormals();
+    auto expected = [phong](Ints group) {
+        Floats normals;
+        for (int p : group)
+            for (int corner = 0; corner < (p == 4 ? 3 : 4); ++corner)
+                normals.insert(normals.end(), {phong[4 * p + corner].x, phong[4 * p + corner].y,
+                                               phong[4 * p + corner].z});
+        return normals;
+    };
+    const vsp::Node root = f.parsed();
+    const std::vector<const vsp::Node*> objects = root.all(vsp::NodeKind::Object);
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(objects[0]->at("triangles").param("normals").floats(), expected({1, 2}));
+    EXPECT_EQ(objects[1]->at("triangles").param("normals").floats(), expected({0, 3, 4}));
+    DeleteMem(phong);
+}
+
 TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirst) {
     ConverterFixture f;
     BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
