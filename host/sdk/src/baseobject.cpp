@@ -122,29 +122,27 @@ Vector32* PolygonObject::CreatePhongNormals() {
     const UInt32 count = static_cast<UInt32>(points_.size());
     auto slot = [count](Int32 i) { return static_cast<UInt32>(i) < count ? UInt32(i) : count; };
     auto at = [&](Int32 i) { return slot(i) < count ? points_[i] : Vector(); };
-    const std::unique_ptr<Vector[], HostMemory> sums(NewMemClear(Vector, count + 1));
+    const std::unique_ptr<Vector32[], HostMemory> sums(NewMemClear(Vector32, count + 1));
     if (!sums) return nullptr;
     for (const CPolygon& p : polygons_) {
-        const Vector n = Cross(at(p.c) - at(p.a), at(p.d) - at(p.b));
+        const Vector32 n(Cross(at(p.c) - at(p.a), at(p.d) - at(p.b)));
         sums[slot(p.a)] += n;
         sums[slot(p.b)] += n;
         sums[slot(p.c)] += n;
         // A triangle's corner d repeats c and counts once.
         if (p.d != p.c) sums[slot(p.d)] += n;
     }
-    sums[count] = Vector();
+    sums[count] = Vector32();
     // Normalised once per point, then copied to every corner that uses the point.
-    const std::unique_ptr<Vector32[], HostMemory> unit(NewMem(Vector32, count + 1));
-    if (!unit) return nullptr;
-    for (UInt32 i = 0; i <= count; ++i) unit[i] = Vector32(sums[i].GetNormalized());
+    for (UInt32 i = 0; i < count; ++i) sums[i] = sums[i].GetNormalized();
     Vector32* normals = NewMem(Vector32, polygons_.size() * 4);
     if (normals == nullptr) return nullptr;
     Vector32* out = normals;
     for (const CPolygon& p : polygons_) {
-        *out++ = unit[slot(p.a)];
-        *out++ = unit[slot(p.b)];
-        *out++ = unit[slot(p.c)];
-        *out++ = unit[slot(p.d)];
+        *out++ = sums[slot(p.a)];
+        *out++ = sums[slot(p.b)];
+        *out++ = sums[slot(p.c)];
+        *out++ = sums[slot(p.d)];
     }
     return normals;
 }

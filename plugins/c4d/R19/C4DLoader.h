@@ -59,8 +59,11 @@ public:
     void writeTriangles(const char* name, const std::vector<Int32>& group,
                         const TriangleSource& mesh, const TavMat& record);
     // Fills the triangle buffers with one group: welded vertices, per-corner UVs, and the
-    // vertex and corner indices of its triangles. Returns the number of corners.
+    // vertex indices of its triangles. Returns the number of corners.
     size_t fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh);
+    // The corner indices of the group's triangles, which number its normals and UVs.
+    const int32_t* cornerIndices(const std::vector<Int32>& group, const TriangleSource& mesh,
+                                 size_t corners);
     // The group's normals, one per corner: the host's phong array itself where the group
     // is a run of consecutive quads (the layouts agree), else copied into normalArray;
     // none (count 0) when the object has no normals.
@@ -131,12 +134,15 @@ public:
     using FillBuffer = std::vector<T, UninitializedAllocator<T>>;
 
     // Reusable buffers of the triangle writer: emptied, never freed, between groups.
-    // Normals and UVs are both per corner, so one corner index array serves both.
+    // Normals and UVs are both per corner, so one corner index array serves both; a
+    // group of quads only has corner indices of a fixed pattern, kept apart and only
+    // ever lengthened.
     FillBuffer<float> vertexArray;
     FillBuffer<float> normalArray;
     FillBuffer<float> uvArray;
     FillBuffer<int32_t> triangleIndexArray;
     FillBuffer<int32_t> cornerIndexArray;
+    FillBuffer<int32_t> quadCornerPattern;
     // Welding: the welded vertex of each host point, valid where the slot carries the
     // current group's generation, so that no group has to clear the table.
     struct WeldSlot {

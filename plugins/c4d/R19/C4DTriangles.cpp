@@ -140,13 +140,16 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
     const size_t corners = fillTriangleArrays(group, mesh);
     setArray(api, "vertices", TAV_COLOR, vertexArray.data(), vertexArray.size() / 3);
     const tavArray normals = cornerNormals(group, mesh, corners);
+    const int32_t* corner =
+        normals.count != 0 || !uvArray.empty() ? cornerIndices(group, mesh, corners) : nullptr;
+    const size_t indices = triangleIndexArray.size();
     if (normals.count != 0) {
         api->set_parameter("normals", TAV_ARRAY | TAV_COLOR, &normals);
-        setArray(api, "triangles_norm", TAV_INT, cornerIndexArray.data(), cornerIndexArray.size());
+        setArray(api, "triangles_norm", TAV_INT, corner, indices);
     }
     if (!uvArray.empty()) {
         setArray(api, "uv_tex", TAV_FLOAT, uvArray.data(), uvArray.size());
-        setArray(api, "triangles_uv", TAV_INT, cornerIndexArray.data(), cornerIndexArray.size());
+        setArray(api, "triangles_uv", TAV_INT, corner, indices);
     }
     setArray(api, "triangles", TAV_INT, triangleIndexArray.data(), triangleIndexArray.size());
     api->geometry_end();
@@ -170,7 +173,6 @@ size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group,
     vertexArray.reserve(3 * std::min(size_t(mesh.pointCount), corners));
     uvArray.resize(mesh.uvwData ? 2 * corners : 0);
     triangleIndexArray.resize(indices);
-    cornerIndexArray.resize(indices);
 
     int32_t vertexCount = 0;
     auto weld = [&](Int32 point) {
@@ -187,8 +189,6 @@ size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group,
 
     float* uv = uvArray.data();
     int32_t* triangle = triangleIndexArray.data();
-    int32_t* cornerIndex = cornerIndexArray.data();
-    int32_t corner = 0;
     for (const Int32 p : group) {
         const CPolygon& polygon = mesh.polygons[p];
         const bool quad = polygon.c != polygon.d;
@@ -207,17 +207,42 @@ size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group,
         }
 
         // Corners in reverse order: the model group mirrors z.
-        const int32_t k = corner;
-        if (quad) {
+        if (quad)
             for (int32_t index : {va, vd, vb, vc, vb, vd}) *triangle++ = index;
-            for (int32_t index : {k, k + 3, k + 1, k + 2, k + 1, k + 3}) *cornerIndex++ = index;
-        } else {
+        else
             for (int32_t index : {va, vc, vb}) *triangle++ = index;
-            for (int32_t index : {k, k + 2, k + 1}) *cornerIndex++ = index;
-        }
-        corner += count;
     }
     return corners;
+}
+
+const int32_t* C4DLoader::cornerIndices(const std::vector<Int32>& group,
+                                        const TriangleSource& mesh, size_t corners) {
+    // The same reversed order as the vertex indices, numbering the group's corners.
+    auto writeQuad = [](int32_t*& out, int32_t k) {
+        for (int32_t index : {k, k + 3, k + 1, k + 2, k + 1, k + 3}) *out++ = index;
+    };
+    if (corners == 4 * group.size()) {
+        const size_t known = quadCornerPattern.size() / 6;
+        if (known < group.size()) {
+            quadCornerPattern.resize(6 * group.size());
+            int32_t* out = quadCornerPattern.data() + 6 * known;
+            for (size_t quad = known; quad < group.size(); ++quad) writeQuad(out, int32_t(4 * quad));
+        }
+        return quadCornerPattern.data();
+    }
+    cornerIndexArray.resize(triangleIndexArray.size());
+    int32_t* out = cornerIndexArray.data();
+    int32_t k = 0;
+    for (const Int32 p : group) {
+        if (mesh.polygons[p].c != mesh.polygons[p].d) {
+            writeQuad(out, k);
+            k += 4;
+        } else {
+            for (int32_t index : {k, k + 2, k + 1}) *out++ = index;
+            k += 3;
+        }
+    }
+    return cornerIndexArray.data();
 }
 
 tavArray C4DLoader::cornerNormals(const std::vector<Int32>& group, const TriangleSource& mesh,

@@ -80,7 +80,7 @@ TEST(PolygonObject, WeldsPointsInOrderOfFirstUseWithPhongOrZeroNormals) {
     EXPECT_EQ(f.parsed().at("M/triangles").param("normals").floats(), Floats(18, 0.0f));
 }
 
-TEST(PolygonObject, EveryGroupCarriesThePhongNormalsOfItsOwnCorners) {
+TEST(PolygonObject, EveryGroupCarriesThePhongNormalsAndCornerIndicesOfItsOwnCorners) {
     ConverterFixture f;
     // Quad i is tilted by i, so every polygon has its own normals; the last is a triangle.
     std::vector<Vector> points;
@@ -106,11 +106,22 @@ TEST(PolygonObject, EveryGroupCarriesThePhongNormalsOfItsOwnCorners) {
                                                phong[4 * p + corner].z});
         return normals;
     };
+    // A longer run of quads after a shorter one: their corner indices are one pattern.
+    PolygonObject* quads = addQuads(f.doc(), 3);
+    AddTag(*quads, Tphong);
+    f.loader.writePolygonObject(quads, {nullptr}, 0.5f);
+
     const vsp::Node root = f.parsed();
     const std::vector<const vsp::Node*> objects = root.all(vsp::NodeKind::Object);
-    ASSERT_EQ(objects.size(), 2u);
+    ASSERT_EQ(objects.size(), 3u);
     EXPECT_EQ(objects[0]->at("triangles").param("normals").floats(), expected({1, 2}));
+    EXPECT_EQ(objects[0]->at("triangles").param("triangles_norm").ints(),
+              (Ints{0, 3, 1, 2, 1, 3, 4, 7, 5, 6, 5, 7}));
     EXPECT_EQ(objects[1]->at("triangles").param("normals").floats(), expected({0, 3, 4}));
+    EXPECT_EQ(objects[1]->at("triangles").param("triangles_norm").ints(),
+              (Ints{0, 3, 1, 2, 1, 3, 4, 7, 5, 6, 5, 7, 8, 10, 9}));
+    EXPECT_EQ(objects[2]->at("triangles").param("triangles_norm").ints(),
+              (Ints{0, 3, 1, 2, 1, 3, 4, 7, 5, 6, 5, 7, 8, 11, 9, 10, 9, 11}));
     DeleteMem(phong);
 }
 
