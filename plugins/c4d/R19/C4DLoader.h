@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "C4DBackground.h"
 #include "C4DMaterials.h"
 #include "c4d.h"
 #include "tavsceneapi_oo.h"
@@ -43,6 +44,23 @@ public:
     void writePolygonObject(PolygonObject* object, std::vector<BaseTag*> inheritedTags,
                             float progressShare);
 
+    // The host's phong normals of one object (four per polygon, host memory), computed on
+    // the background thread for a large mesh. Waited for on every way out, so that the
+    // host object is never read once its conversion is over.
+    class PhongNormals {
+    public:
+        PhongNormals(BackgroundThread& background, PolygonObject* object);
+        ~PhongNormals();
+        PhongNormals(const PhongNormals&) = delete;
+        PhongNormals& operator=(const PhongNormals&) = delete;
+        // Null when the object has none; waits for them the first time.
+        const Vector32* get();
+
+    private:
+        std::future<Vector32*> computing;
+        Vector32* normals = nullptr;
+    };
+
     // The host mesh data the triangle writer reads. Every point index of the polygons it
     // is given lies within the point array; uvwData holds one record per polygon.
     struct TriangleSource {
@@ -51,7 +69,7 @@ public:
         Int32 pointCount = 0;
         const void* uvwData = nullptr;           // UVW tag data, or null: no UVs
         bool zeroNormals = false;                // a normal tag: one zero normal per corner
-        const Vector32* phongNormals = nullptr;  // four per polygon, or null: no normals
+        PhongNormals* phongNormals = nullptr;    // or null: no phong normals
     };
     // Writes one material group (polygon indices, ascending, none repeated) as one scene
     // object named name ("object" when null) with the record's material; nothing for an
@@ -161,6 +179,8 @@ public:
     std::string documentPath;
     // Numbers of materials sharing a base name; kept for the converter's whole life.
     std::map<std::string, std::map<TavMat, uint64_t>> materialTable;
+    // Where the host computes what the converter needs later (phong normals).
+    BackgroundThread background;
     // The wrapper every writer uses during one command; null outside a command.
     std::unique_ptr<tav::tavSceneapi_oo> sceneWrapper;
     float progress = 0.0f;

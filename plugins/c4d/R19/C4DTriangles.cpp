@@ -1,15 +1,14 @@
 #include <algorithm>
-#include <memory>
+#include <optional>
 
 #include "C4DLoader.h"
 #include "C4DText.h"
 
 namespace {
 
-struct HostMemoryDeleter {
-    void operator()(Vector32* p) const { DeleteMem(p); }
-};
-using PhongNormals = std::unique_ptr<Vector32, HostMemoryDeleter>;
+// Below this many polygons the host computes phong normals sooner than the background
+// thread could take the job over.
+constexpr Int32 kBackgroundPhongPolygons = 10000;
 
 static_assert(sizeof(Vector32) == 3 * sizeof(float), "phong normals are written as they lie");
 
@@ -39,6 +38,23 @@ void setArray(tavScene_api* api, const char* name, tavType element, const void* 
 }
 
 }  // namespace
+
+C4DLoader::PhongNormals::PhongNormals(BackgroundThread& background, PolygonObject* object) {
+    if (object->GetPolygonCount() < kBackgroundPhongPolygons)
+        normals = object->CreatePhongNormals();
+    else
+        computing = background.run([object] { return object->CreatePhongNormals(); });
+}
+
+C4DLoader::PhongNormals::~PhongNormals() {
+    get();
+    DeleteMem(normals);
+}
+
+const Vector32* C4DLoader::PhongNormals::get() {
+    if (computing.valid()) normals = computing.get();
+    return normals;
+}
 
 bool C4DLoader::layerShows(BaseObject* object) {
     LayerObject* layer = object->GetLayerObject(document);
@@ -71,8 +87,9 @@ void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> 
     // UVs and normals come whole or not at all: a short UVW tag gives none.
     if (uvwTag && uvwTag->GetDataCount() >= polygonCount) mesh.uvwData = uvwTag->GetDataAddressR();
     mesh.zeroNormals = normalTag != nullptr;
-    const PhongNormals phong(normalTag ? nullptr : object->CreatePhongNormals());
-    mesh.phongNormals = phong.get();
+    std::optional<PhongNormals> phong;
+    if (!normalTag) phong.emplace(background, object);
+    mesh.phongNormals = phong ? &*phong : nullptr;
 
     // A polygon naming a point that does not exist cannot be written: it counts as taken.
     polygonTaken.assign(polygonCount, 0);
@@ -251,7 +268,7 @@ tavArray C4DLoader::cornerNormals(const std::vector<Int32>& group, const Triangl
         normalArray.assign(3 * corners, 0.0f);
         return {normalArray.data(), static_cast<uint32_t>(corners)};
     }
-    const Vector32* phong = mesh.phongNormals;
+    const Vector32* phong = mesh.phongNormals ? mesh.phongNormals->get() : nullptr;
     if (!phong) return {nullptr, 0};
     const bool consecutive = size_t(group.back() - group.front()) + 1 == group.size();
     if (consecutive && corners == 4 * group.size())
