@@ -130,7 +130,7 @@ Vector32* PolygonObject::CreatePhongNormals() {
         sums[slot(p.b)] += n;
         sums[slot(p.c)] += n;
         // A triangle's corner d repeats c and counts once.
-        if (p.d != p.c) sums[slot(p.d)] += n;
+        if (!p.IsTriangle()) sums[slot(p.d)] += n;
     }
     sums[count] = Vector32();
     // Normalised once per point, then copied to every corner that uses the point.

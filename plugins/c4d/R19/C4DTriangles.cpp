@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 #include "C4DLoader.h"
@@ -183,7 +184,7 @@ size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group,
     }
     // Every array but the welded vertices has a known size: fill them in place.
     const size_t quads = std::count_if(group.begin(), group.end(), [&](Int32 p) {
-        return mesh.polygons[p].c != mesh.polygons[p].d;
+        return !mesh.polygons[p].IsTriangle();
     });
     const size_t corners = 3 * group.size() + quads, indices = 3 * (group.size() + quads);
     vertexArray.clear();
@@ -208,7 +209,7 @@ size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group,
     int32_t* triangle = triangleIndexArray.data();
     for (const Int32 p : group) {
         const CPolygon& polygon = mesh.polygons[p];
-        const bool quad = polygon.c != polygon.d;
+        const bool quad = !polygon.IsTriangle();
         const int32_t va = weld(polygon.a), vb = weld(polygon.b), vc = weld(polygon.c);
         const int32_t vd = quad ? weld(polygon.d) : vc;
         const int count = quad ? 4 : 3;
@@ -251,7 +252,7 @@ const int32_t* C4DLoader::cornerIndices(const std::vector<Int32>& group,
     int32_t* out = cornerIndexArray.data();
     int32_t k = 0;
     for (const Int32 p : group) {
-        if (mesh.polygons[p].c != mesh.polygons[p].d) {
+        if (!mesh.polygons[p].IsTriangle()) {
             writeQuad(out, k);
             k += 4;
         } else {
@@ -277,13 +278,9 @@ tavArray C4DLoader::cornerNormals(const std::vector<Int32>& group, const Triangl
     normalArray.resize(3 * corners);
     float* normal = normalArray.data();
     for (const Int32 p : group) {
-        const Vector32* own = phong + 4 * size_t(p);
-        const int count = mesh.polygons[p].c != mesh.polygons[p].d ? 4 : 3;
-        for (int i = 0; i < count; ++i) {
-            *normal++ = own[i].x;
-            *normal++ = own[i].y;
-            *normal++ = own[i].z;
-        }
+        const int count = mesh.polygons[p].IsTriangle() ? 3 : 4;
+        std::memcpy(normal, phong + 4 * size_t(p), count * sizeof(Vector32));
+        normal += 3 * count;
     }
     return {normalArray.data(), static_cast<uint32_t>(corners)};
 }
