@@ -1,9 +1,8 @@
 // A scripted live-link library for the loader and factory tests. FAKE_LIVE_VARIANT
 // picks a fault: 0 none, 1 no query interface, 2 initialisation returns null,
-// 3 no entry symbol. The query interface lists the instances in FAKE_LIVE_INSTANCES
-// and shows FAKE_LIVE_TREE as every instance's scene; connect succeeds only for the
-// port in FAKE_LIVE_ACCEPT_PORT. Listings and connect calls are appended to the file
-// named by FAKE_LIVE_LOG.
+// 3 no entry symbol. The query interface lists the instances in FAKE_LIVE_INSTANCES,
+// each showing an empty scene; connect succeeds only for the port in FAKE_LIVE_ACCEPT_PORT.
+// Listings and connect calls are appended to the file named by FAKE_LIVE_LOG.
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -28,7 +27,6 @@ struct FakeScene : NullApi {
         record(std::string(host) + ":" + std::to_string(port) + "/" + std::to_string(param));
         return std::to_string(port) == environment("FAKE_LIVE_ACCEPT_PORT");
     }
-    bool disconnect() override { return true; }
 };
 
 struct FakeQuery : tavQuery_api {
@@ -38,8 +36,10 @@ struct FakeQuery : tavQuery_api {
     }
     bool attach_instance(int64_t) override { return true; }
     void detach_instance() override {}
-    const char* get_scene_tree() override { return (tree = environment("FAKE_LIVE_TREE")).c_str(); }
-    std::string instances, tree;  // the texts handed out last
+    const char* get_scene_tree() override {
+        return "<scene><modelsets><modelset/></modelsets></scene>";
+    }
+    std::string instances;  // the text handed out last
 };
 
 struct FakeLive : tavVantrelLive {

@@ -17,16 +17,13 @@ using tav::RepeatLinkFactory;
 using Instances = std::vector<tav::VantrelInstance>;
 
 // A sandbox whose version-8 installation holds a scripted live-link library (see
-// fake_live.cpp; none for variant -1) that lists the given instances and accepts
-// connections on one port.
+// fake_live.cpp) that lists the given instances and accepts connections on one port.
 struct FakeInstallation : ProcessSandbox {
     FakeInstallation(int variant, const std::string& instances, int acceptPort = -1)
         : library(install(8) + "tavvantrellive6.so") {
-        if (variant >= 0)
-            copyFile(std::string(FAKE_LIVE_DIR) + "/fake_live_" + std::to_string(variant) + ".so",
-                     library);
+        copyFile(std::string(FAKE_LIVE_DIR) + "/fake_live_" + std::to_string(variant) + ".so",
+                 library);
         setenv("FAKE_LIVE_LOG", (root() + "/calls").c_str(), 1);
-        setenv("FAKE_LIVE_TREE", "<scene><modelsets><modelset/></modelsets></scene>", 1);
         setenv("FAKE_LIVE_INSTANCES", instances.c_str(), 1);
         setenv("FAKE_LIVE_ACCEPT_PORT", std::to_string(acceptPort).c_str(), 1);
     }
@@ -34,10 +31,13 @@ struct FakeInstallation : ProcessSandbox {
     const std::string library;
 };
 
+std::string instance(const std::string& version, const std::string& pid, const std::string& port) {
+    return "<instance><version_major>" + version + "</version_major><process_id>" + pid +
+           "</process_id><livelink_port>" + port + "</livelink_port></instance>";
+}
+
 std::string onPort(int port) {
-    return "<instances><instance><version_major>8</version_major><process_id>5</process_id>"
-           "<livelink_port>" +
-           std::to_string(port) + "</livelink_port></instance></instances>";
+    return "<instances>" + instance("8", "5", std::to_string(port)) + "</instances>";
 }
 
 std::string scanCalls(int from, int to) {
@@ -51,10 +51,8 @@ TEST(Factory, FailuresAreToldAndDropTheInterfaceAndTheLibrary) {
         int variant;
         std::string instances, error, calls;
     };
+    // A missing library is reported through the commands, tested with them.
     const Case cases[] = {
-        {-1, onPort(3145),
-         "Failed to connect. Could not get a scene api. Please check your Vantrel installation.\n",
-         ""},
         {1, onPort(3145),
          "Failed to connect. Could not get a query api. Please check your Vantrel installation.\n",
          ""},
@@ -76,13 +74,6 @@ TEST(Factory, FailuresAreToldAndDropTheInterfaceAndTheLibrary) {
     }
 }
 
-TEST(Factory, ScansTheDefaultPortsWhenNoneIsListed) {
-    FakeInstallation installation(0, onPort(0), 3143);
-    RepeatLinkFactory factory;
-    EXPECT_NE(factory.getApi(), nullptr);
-    EXPECT_EQ(installation.calls(), "list " + scanCalls(3141, 3143));
-}
-
 TEST(Factory, PollsAfterLaunchingThenScansThePorts) {
     FakeInstallation installation(0, "<instances/>");
     // A renderer that starts and ends at once without registering.
@@ -94,16 +85,16 @@ TEST(Factory, PollsAfterLaunchingThenScansThePorts) {
     EXPECT_EQ(installation.calls(), "list list list list " + scanCalls(3141, 3151));
 }
 
-TEST(Factory, ProbeAndShutdownLeaveNoLibraryLoaded) {
-    FakeInstallation installation(0, onPort(3145), 3145);
+// Without a listed port the default ports are scanned up to the one that accepts.
+TEST(Factory, ProbeConnectByScanAndShutdownLeaveNoLibraryLoaded) {
+    FakeInstallation installation(0, onPort(0), 3143);
     RepeatLinkFactory factory;
     EXPECT_TRUE(factory.probe());
     EXPECT_FALSE(isLoaded(installation.library));
     EXPECT_NE(factory.getApi(), nullptr);
+    EXPECT_EQ(installation.calls(), "list list " + scanCalls(3141, 3143));
     factory.shutdown();
     EXPECT_FALSE(isLoaded(installation.library));
-    setenv("FAKE_LIVE_INSTANCES", "<instances/>", 1);
-    EXPECT_FALSE(factory.probe());
 }
 
 // Query interface over scripted texts: the instance list and a scene tree per process;
@@ -132,20 +123,13 @@ TEST(InstanceList, KeepsWellFormedInstancesOfAcceptedVersions) {
     RepeatLinkFactory factory;
     factory.setVersionRange(7, 8);
     ScriptedQuery query;
-    query.instances =
-        "<instances>"
-        "<instance><version_major>8</version_major><process_id>11</process_id>"
-        "<livelink_port>3141</livelink_port></instance>"
-        "<instance><version_major>9</version_major><process_id>12</process_id>"
-        "<livelink_port>3142</livelink_port></instance>"
+    const std::string list =
+        "<instances>" + instance("8", "11", "3141") + instance("9", "12", "3142") +
+        instance("7", "1x", "1") + instance("", "15", "1") +
         "<instance><version_major>7</version_major><process_id>13</process_id></instance>"
-        "<instance><version_major>7</version_major><process_id>1x</process_id>"
-        "<livelink_port>1</livelink_port></instance>"
-        "<instance><version_major></version_major><process_id>15</process_id>"
-        "<livelink_port>1</livelink_port></instance>"
         "<instance><info><version_major> 7 </version_major><process_id>16</process_id></info>"
-        "<livelink_port>0</livelink_port></instance>"
-        "</instances>";
+        "<livelink_port>0</livelink_port></instance></instances>";
+    query.instances = list.c_str();
     std::vector<std::tuple<int, int64_t, int>> kept;
     for (const auto& i : factory.getInstances(&query))
         kept.emplace_back(i.version_major, i.process_id, i.livelink_port);
@@ -202,13 +186,11 @@ bool findsDoc(const char* xml, int depth) {
 TEST(XmlSearch, ModelSearchHonoursDepthAndModelSets) {
     EXPECT_EQ(XmlSearch::findDepth(6), 3);
     EXPECT_EQ(XmlSearch::findDepth(7), 4);
-    const char* fourth = "<s><sets><set><m name='Doc'/></set></sets></s>";
-    EXPECT_TRUE(findsDoc(fourth, 4));
-    EXPECT_FALSE(findsDoc(fourth, 3));
+    // Found at the fourth level under an active model set: see the instance choice.
+    EXPECT_FALSE(findsDoc("<s><sets><set><m name='Doc'/></set></sets></s>", 3));
     EXPECT_TRUE(findsDoc("<s><set><m name='Doc'/></set></s>", 3));
     EXPECT_FALSE(findsDoc("<s name='Doc'/>", 0));
     EXPECT_FALSE(findsDoc("<s><set modelset='hidden'><m name='Doc'/></set></s>", 4));
-    EXPECT_TRUE(findsDoc("<s><set modelset='active'><m name='Doc'/></set></s>", 4));
     EXPECT_TRUE(findsDoc("<s><set modelset='x'/><m name='Doc'/></s>", 4));
     EXPECT_FALSE(findsDoc("<s><m name='doc'/></s>", 4));
 }

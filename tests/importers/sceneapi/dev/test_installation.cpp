@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <tuple>
 
 #include "sandbox.h"
@@ -55,19 +56,26 @@ TEST(Launch, StartedRendererIsNoChildOfTheHost) {
     EXPECT_TRUE(noChildLeft());
 }
 
-TEST(Discovery, HigherFloatingInstallationWinsTheExecutableFolder) {
+TEST(Discovery, VersionPrefersStandardInstallationsAHigherFloatingOneWinsTheExecutableFolder) {
     Sandbox sandbox;
-    sandbox.install(7);
-    const std::string floating9 = sandbox.install(9, true);
-    int version = -1;
-    EXPECT_EQ(vantrel.find_bin_path(version, 7, 8), floating9);
-    EXPECT_EQ(version, 9);
-    EXPECT_EQ(floating9, sandbox.root() + "/Applications/Vantrel9_floating.app/Contents/MacOS/");
+    const std::string standard8 = sandbox.install(8);
+    sandbox.install(12, true);
+    sandbox.install(9);
+    sandbox.install(7, true);
+    EXPECT_EQ(vantrel.vantrel_version(5, 20), 9);
+    EXPECT_EQ(vantrel.vantrel_version(7, 8), 8);
+    EXPECT_EQ(vantrel.vantrel_version(10, 20), 12);
+    EXPECT_EQ(vantrel.vantrel_version(8, 7), -1);
+    // The resource folder ignores the requested range.
+    EXPECT_EQ(vantrel.find_resource_path(7, 8), sandbox.resourceFolder(9));
 
-    // A floating installation of a lower version does not displace the standard one.
-    Sandbox other;
-    const std::string standard8 = other.install(8);
-    other.install(7, true);
+    // A higher floating installation wins the executable folder even outside the range; a
+    // lower one does not displace the standard one.
+    const std::string floating12 = sandbox.root() + "/Applications/Vantrel12_floating.app";
+    int version = -1;
+    EXPECT_EQ(vantrel.find_bin_path(version, 7, 8), floating12 + "/Contents/MacOS/");
+    EXPECT_EQ(version, 12);
+    std::filesystem::remove_all(floating12);
     version = -1;
     EXPECT_EQ(vantrel.find_bin_path(version, 7, 8), standard8);
     EXPECT_EQ(version, 8);
@@ -84,19 +92,6 @@ TEST(Discovery, ExecutableNamesFollowVersionAndKindUnderAnyRootSpelling) {
         EXPECT_EQ(vantrel.find_binary_name(5, 8), expected);
         EXPECT_EQ(vantrel.find_binary_name(8, 5), "");  // reversed range
     }
-}
-
-TEST(Discovery, VersionPrefersStandardInstallationsAndHonoursTheRange) {
-    Sandbox sandbox;
-    sandbox.install(8);
-    sandbox.install(12, true);
-    sandbox.install(9);
-    EXPECT_EQ(vantrel.vantrel_version(5, 20), 9);
-    EXPECT_EQ(vantrel.vantrel_version(7, 8), 8);
-    EXPECT_EQ(vantrel.vantrel_version(10, 20), 12);
-    EXPECT_EQ(vantrel.vantrel_version(8, 7), -1);
-    // The resource folder ignores the requested range.
-    EXPECT_EQ(vantrel.find_resource_path(7, 8), sandbox.resourceFolder(9));
 }
 
 }  // namespace

@@ -40,27 +40,18 @@ std::vector<double> interesting_values() {
 
 }  // namespace
 
-TEST(NumberFormat, GeneralAndFixedFormatsMatchPrintf) {
+TEST(NumberFormat, GeneralFixedAndIntegerTextsMatchPrintf) {
     for (double v : interesting_values()) {
         std::string g, fixed;
         tav_format::append_g(g, v);
         ASSERT_EQ(g, printf_text("%g", v)) << v;
-        if (std::isfinite(v) && std::fabs(v) > 1e40) continue;  // huge fixed texts: below
         tav_format::append_fixed16(fixed, v);
         ASSERT_EQ(fixed, printf_text("%16.16f", v)) << v;
     }
-    for (double v : {1e300, -DBL_MAX, DBL_MAX}) {
-        std::string fixed;
-        tav_format::append_fixed16(fixed, v);
-        EXPECT_EQ(fixed, printf_text("%16.16f", v));
-    }
-}
-
-TEST(NumberFormat, IntegersMatchPrintfD) {
     for (int64_t v :
          {int64_t(0), int64_t(-1), int64_t(INT32_MIN), int64_t(INT32_MAX), int64_t(4294967295)}) {
-        std::string out;
-        tav_format::append_int(out, v);
-        EXPECT_EQ(out, std::to_string(v));
+        std::string text;
+        tav_format::append_int(text, v);
+        EXPECT_EQ(text, std::to_string(v));
     }
 }

@@ -13,7 +13,7 @@ tavShader* capture_texture(tavScene_api& api) {
 
 }  // namespace
 
-TEST(WriterCapture, CapturedShaderIsWrittenInItsSlotWithItsRawBytes) {
+TEST(WriterCapture, ShadersGoInTheirSlotsCapturesWithTheirRawBytesUnknownSlotsAsSurface) {
     WriterOutput out;
     out->shader_begin(nullptr, "tav_diffuse");
     out->set_parameter("name", TAV_STRING, "caf\xc3\xa9");
@@ -21,7 +21,13 @@ TEST(WriterCapture, CapturedShaderIsWrittenInItsSlotWithItsRawBytes) {
     tavShader* shader = out->shader_get();
     EXPECT_EQ(static_cast<tavString*>(shader)->raw, 1);
     out->material_set_shader(TAV_SHADER_SHADOW, shader);
-    EXPECT_EQ(out.take(), "shadow \"tav_diffuse\" {\n\"name\" xX636166c3a9,\n}\n");
+    out->material_set_shader(TAV_SHADER_VOLUME, 2);
+    out->material_set_shader(TAV_SHADER_REFLECTION_MAP, 4);
+    out->material_set_shader(static_cast<tavShader_type>(7), 5);
+    out->material_set_shader(TAV_SHADER_SURFACE, static_cast<tavShader*>(nullptr));
+    EXPECT_EQ(out.take(),
+              "shadow \"tav_diffuse\" {\n\"name\" xX636166c3a9,\n}\n"
+              "volume 2\nreflection map 4\n// assuming surface shader\nsurface 5\n");
 }
 
 TEST(WriterCapture, NestedCapturesStayInTheOuterAndNumberedShadersGoToTheStream) {
@@ -59,15 +65,6 @@ TEST(WriterCapture, ShaderParameterIsEmbeddedAtLevelTwo) {
               "\ncamera \"cam\" {\n"
               " reflection map   \"texture2_rgb\" {\n   \"texture\" \"wood.png\",\n  }\n"
               "}\n");
-}
-
-TEST(WriterCapture, SlotKeywordsAndUnknownSlots) {
-    WriterOutput out;
-    out->material_set_shader(TAV_SHADER_VOLUME, 2);
-    out->material_set_shader(TAV_SHADER_REFLECTION_MAP, 4);
-    out->material_set_shader(static_cast<tavShader_type>(7), 5);
-    out->material_set_shader(TAV_SHADER_SURFACE, static_cast<tavShader*>(nullptr));
-    EXPECT_EQ(out.take(), "volume 2\nreflection map 4\n// assuming surface shader\nsurface 5\n");
 }
 
 TEST(WriterCapture, EmbeddingACaptureWithoutTextWritesNothing) {

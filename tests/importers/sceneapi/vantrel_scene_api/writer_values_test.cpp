@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "writer_output.h"
@@ -26,24 +27,21 @@ const tavMatrix kThird{{1.0 / 3.0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}
 
 }  // namespace
 
-TEST(WriterNames, PlainTextIsQuotedEverythingElseHexEncoded) {
+TEST(WriterNames, PlainTextIsQuotedEverythingElseHexEncodedNothingCut) {
     WriterOutput out;
+    const std::string longName(3 << 20, 'n');
     const char* names[] = {"abc", "", "say \"hi\"", "caf\xc3\xa9", "two\nlines", "cr\r"};
     for (const char* name : names) out->material_use(name);
+    out->material_use(longName.c_str());
     EXPECT_EQ(out.take(),
               "material \"abc\"\n"
               "material \"\"\n"
               "material xX7361792022686922\n"
               "material xX636166c3a9\n"
               "material xX74776f0a6c696e6573\n"
-              "material xX63720d\n");
-}
-
-TEST(WriterNames, LongNamesAreNeverCut) {
-    WriterOutput out;
-    std::string name(3 << 20, 'n');
-    out->object_begin(name.c_str(), true);
-    EXPECT_EQ(out.take(), "object \"" + name + "\" {\n");
+              "material xX63720d\n"
+              "material \"" +
+                  longName + "\"\n");
 }
 
 TEST(WriterValues, ScalarsInStatementStyle) {
@@ -58,27 +56,15 @@ TEST(WriterValues, ScalarsInStatementStyle) {
     int32_t i = -7, zero = 0, ints[4] = {1, -2, 3, -4};
     const char* ref = "abc";
     tavMatrix m{{0.1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1.0 / 3.0, 0, 0, 1}};
-    out->set_parameter("c", TAV_COLOR, &color);
-    out->set_parameter("f4", TAV_FLOAT4, four);
-    out->set_parameter("f4b", TAV_FLOAT4_B, four);
-    out->set_parameter("f", TAV_FLOAT, &f);
-    out->set_parameter("inf", TAV_FLOAT, &inf);
-    out->set_parameter("nan", TAV_FLOAT, &nan);
-    out->set_parameter("d", TAV_DOUBLE, &d);
-    out->set_parameter("huge", TAV_DOUBLE, &huge);
-    out->set_parameter("v", TAV_VECTOR, &v);
-    out->set_parameter("i", TAV_INT, &i);
-    out->set_parameter("ib", TAV_INT_B, &i);
-    out->set_parameter("b", TAV_BOOL, &i);
-    out->set_parameter("b0", TAV_BOOL, &zero);
-    out->set_parameter("m", TAV_MATRIX, &m);
-    out->set_parameter("s", TAV_STRING, "text");
-    out->set_parameter("sr", TAV_STRING_REF, &ref);
-    out->set_parameter("f2", TAV_FLOAT2, four);
-    out->set_parameter("i2", TAV_INT2, ints);
-    out->set_parameter("i3", TAV_INT3, ints);
-    out->set_parameter("i4", TAV_INT4, ints);
-    out->set_parameter("unknown", TAV_TYPE_8, ints);
+    const std::tuple<const char*, tavType, const void*> parameters[] = {
+        {"c", TAV_COLOR, &color},     {"f4", TAV_FLOAT4, four},    {"f4b", TAV_FLOAT4_B, four},
+        {"f", TAV_FLOAT, &f},         {"inf", TAV_FLOAT, &inf},    {"nan", TAV_FLOAT, &nan},
+        {"d", TAV_DOUBLE, &d},        {"huge", TAV_DOUBLE, &huge}, {"v", TAV_VECTOR, &v},
+        {"i", TAV_INT, &i},           {"ib", TAV_INT_B, &i},       {"b", TAV_BOOL, &i},
+        {"b0", TAV_BOOL, &zero},      {"m", TAV_MATRIX, &m},       {"s", TAV_STRING, "text"},
+        {"sr", TAV_STRING_REF, &ref}, {"f2", TAV_FLOAT2, four},    {"i2", TAV_INT2, ints},
+        {"i3", TAV_INT3, ints},       {"i4", TAV_INT4, ints},      {"unknown", TAV_TYPE_8, ints}};
+    for (const auto& [name, type, value] : parameters) out->set_parameter(name, type, value);
     EXPECT_EQ(
         out.take(),
         "c 1 0.5 0.1\nf4 1 2 3 4.5\nf4b 1 2 3 4.5\nf 0.1\ninf -1\nnan -1\n"
@@ -88,7 +74,7 @@ TEST(WriterValues, ScalarsInStatementStyle) {
         "s \"text\"\nsr \"abc\"\nf2 1 2\ni2 1 -2\ni3 1 -2 3\ni4 1 -2 3 -4\nunknown \n");
 }
 
-TEST(WriterArrays, TextArraysSeparateWithCommasAndBreakEveryEighthElement) {
+TEST(WriterArrays, TextArraysSeparateWithCommasAndBreakEveryEighthOrEveryMatrixOrText) {
     WriterOutput out;
     set_array(*out, "f", TAV_FLOAT, std::vector<float>{1, 2, 3});
     set_array(*out, "i", TAV_INT, std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
@@ -97,6 +83,9 @@ TEST(WriterArrays, TextArraysSeparateWithCommasAndBreakEveryEighthElement) {
     set_array(*out, "d", TAV_DOUBLE, std::vector<double>{0.5, 1e39});
     set_array(*out, "b", TAV_BOOL, std::vector<int32_t>{0, 5});
     set_array(*out, "v", TAV_VECTOR, std::vector<tavVector>{{1, 2, 3}});
+    // Matrices and texts put one element on each line.
+    set_array(*out, "matrices", TAV_MATRIX, std::vector<tavMatrix>(2, kThird));
+    set_array(*out, "names", TAV_STRING, std::vector<const char*>{"a", "b\"c"});
     // Element types without a text form write the name only.
     for (tavType element :
          {TAV_TYPE_8, TAV_TYPE_11, TAV_TYPE_12, TAV_FLOAT2, TAV_FLOAT4_B, TAV_TYPE_22})
@@ -109,17 +98,10 @@ TEST(WriterArrays, TextArraysSeparateWithCommasAndBreakEveryEighthElement) {
               "\"d\" [ 0.5000000000000000,-1.0000000000000000 ] ,\n"
               "\"b\" [ 0,1 ] ,\n"
               "\"v\" [ 1 2 3 ] ,\n"
-              "\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n");
-}
-
-TEST(WriterArrays, MatrixAndTextArraysPutOneElementPerLine) {
-    WriterOutput out;
-    set_array(*out, "matrices", TAV_MATRIX, std::vector<tavMatrix>(2, kThird));
-    set_array(*out, "names", TAV_STRING, std::vector<const char*>{"a", "b\"c"});
-    EXPECT_EQ(out.take(),
               "\"matrices\" [ 0.333333 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 ,\n"
               "0.333333 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \n] ,\n"
-              "\"names\" [ \"a\",\nxX622263 \n] ,\n");
+              "\"names\" [ \"a\",\nxX622263 \n] ,\n"
+              "\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n");
 }
 
 TEST(WriterArrays, BinaryArraysAreRawBlocksStraightFromTheCallersMemory) {
