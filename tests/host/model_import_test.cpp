@@ -37,25 +37,13 @@ TEST(ModelImport, MeshKeepsQuadsSplitsLargerPolygonsAndMirrorsZ) {
               "newmtl Red\nKd 1 0 0\nKs 0.5 0.5 0.5\nmap_Kd tex/red.png\n"
               "newmtl Blue\nKd 0 0 1\nnewmtl Unused\nKd 0 1 0\n");
     // A flat sheet at z = 2: a quad in red, a pentagon in blue.
-    const ModelDocument model = Import(dir.Write("sheet.obj", R"(mtllib sheet.mtl
-o Sheet
-v 0 0 2
-v 1 0 2
-v 1 1 2
-v 0 1 2
-v 2 0 2
-v 2 1 2
-v 3 0.5 2
-vt 0 0
-vt 1 0
-vt 1 1
-vt 0 1
-vn 0 0 1
-usemtl Red
-f 1/1/1 2/2/1 3/3/1 4/4/1
-usemtl Blue
-f 2/1/1 5/2/1 7/2/1 6/3/1 3/4/1
-)"));
+    const ModelDocument model = Import(dir.Write("sheet.obj",
+                                                 "mtllib sheet.mtl\no Sheet\n"
+                                                 "v 0 0 2\nv 1 0 2\nv 1 1 2\nv 0 1 2\n"
+                                                 "v 2 0 2\nv 2 1 2\nv 3 0.5 2\n"
+                                                 "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
+                                                 "usemtl Red\nf 1/1/1 2/2/1 3/3/1 4/4/1\n"
+                                                 "usemtl Blue\nf 2/1/1 5/2/1 7/2/1 6/3/1 3/4/1\n"));
     auto* op = Find<PolygonObject>(model, "Sheet");
     ASSERT_EQ(op->GetType(), Opolygon);
     EXPECT_EQ(op->GetPointCount(), 7);  // welded: the faces share their corners' points
@@ -100,18 +88,11 @@ f 2/1/1 5/2/1 7/2/1 6/3/1 3/4/1
 TEST(ModelImport, SmoothNormalsGivePhongAndKeepHardEdgesApart) {
     TempDir dir;
     // Two faces share smooth normals across a bend; a third meets them at a hard edge.
-    const ModelDocument model = Import(dir.Write("bend.obj", R"(o Bend
-v 0 0 0
-v 1 0 0
-v 0 1 0
-v 1 1 0.5
-v -1 0.5 0
-vn 0 0 1
-vn -1 0 0
-f 1//1 2//1 3//1
-f 2//1 4//1 3//1
-f 1//2 3//2 5//2
-)"));
+    const ModelDocument model = Import(dir.Write("bend.obj",
+                                                 "o Bend\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                                                 "v 1 1 0.5\nv -1 0.5 0\nvn 0 0 1\nvn -1 0 0\n"
+                                                 "f 1//1 2//1 3//1\nf 2//1 4//1 3//1\n"
+                                                 "f 1//2 3//2 5//2\n"));
     auto* op = Find<PolygonObject>(model, "Bend");
     EXPECT_NE(op->GetTag(Tphong), nullptr);
     EXPECT_EQ(op->GetPointCount(), 7) << "points 1 and 3 lie on both sides of the hard edge";
@@ -203,8 +184,8 @@ TEST(ModelImport, UnreadableFilesGiveErrorsNamingThem) {
     std::string error;
     EXPECT_FALSE(ImportModel(dir.File("missing.fbx"), error).document);
     EXPECT_EQ(error, dir.File("missing.fbx") + ": cannot read the file");
-    EXPECT_FALSE(ImportModel(dir.Path().string(), error).document);
-    EXPECT_EQ(error, dir.Path().string() + ": is a folder, not a model file");
+    EXPECT_FALSE(ImportModel(dir.Path(), error).document);
+    EXPECT_EQ(error, dir.Path() + ": is a folder, not a model file");
 }
 
 }  // namespace

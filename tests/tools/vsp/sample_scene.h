@@ -30,12 +30,9 @@ inline void writeScene(tavScene_api& api) {
     api.module_begin("tavrtopt.so");
     set(api, "import_mode", TAV_BOOL, 1);
     set(api, "meter_scale", TAV_FLOAT, 100.0f);
-    api.set_parameter("import_use_camera", TAV_STRING, "Cam");
     api.module_end();
 
     api.camera_begin("Cam");
-    api.set_parameter("projection", TAV_STRING, "perspective");
-    set(api, "fov", TAV_FLOAT, 45.0f);
     api.shader_begin(nullptr, "tav_envmap");
     api.set_parameter("texture", TAV_STRING, "startup.hdr");
     api.shader_end();
@@ -63,8 +60,6 @@ inline void writeScene(tavScene_api& api) {
     tavShader* texture = api.shader_get();
     api.shader_begin(nullptr, "tav_advanced");
     set(api, "diffuse", TAV_COLOR, tavColor{1, 1, 1});
-    set(api, "ior", TAV_FLOAT, 1.5f);
-    set(api, "glossy_samples", TAV_INT, 9);
     api.set_subshader("diffuse", texture);
     api.shader_end();
     tavShader* surface = api.shader_get();
@@ -86,9 +81,6 @@ inline void writeScene(tavScene_api& api) {
         tavColor color{c, c, 1};
         api.set_array_parameter(TAV_COLOR, &color);
     }
-    api.finalize_array_mode();
-    api.initialize_array_mode("ids");
-    for (int i = 0; i < 8; ++i) api.set_array_parameter(TAV_INT, &i);
     api.finalize_array_mode();
     const char* names[] = {"a", kOddName};
     setArray<const char*>(api, "names", TAV_STRING, {names[0], names[1]});
