@@ -31,13 +31,9 @@ TEST(Parameters, AbsentReadsFailAndStoredOnesReadBack) {
     SetParam(op, 90001, GeData());  // a nil value removes the parameter
     EXPECT_FALSE(op->GetParameter(DescID(90001), data, DESCFLAGS_GET_0));
 
-    // The name and the transform are parameters too.
+    // The name is a parameter too.
     ASSERT_TRUE(op->GetParameter(DescID(ID_BASELIST_NAME), data, DESCFLAGS_GET_0));
     EXPECT_EQ(data.GetString().GetUtf8(), "Null");
-    op->SetRelScale(Vector(1, 2, 3));
-    ASSERT_TRUE(op->GetParameter(DescID(ID_BASEOBJECT_REL_SCALE, VECTOR_Z), data, DESCFLAGS_GET_0));
-    EXPECT_EQ(data.GetFloat(), 3.0);
-    EXPECT_EQ(op->GetDataInstance()->GetVector(ID_BASEOBJECT_REL_SCALE), Vector(1, 2, 3));
 }
 
 TEST(Links, ResolveOnlyInTheirDocumentAndOnlyWhileTheTargetLives) {

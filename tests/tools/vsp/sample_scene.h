@@ -44,7 +44,6 @@ inline void writeScene(tavScene_api& api) {
     api.set_flags(1);
     api.transform(matrix(1, 0));
     api.group_begin(kOddName, true);
-    api.set_flags(1);
     api.object_begin(kOddName, true);
     api.geometry_use("triangles");
     setArray<tavColor>(api, "vertices", TAV_COLOR, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}});
@@ -54,7 +53,6 @@ inline void writeScene(tavScene_api& api) {
 
     api.shader_begin(nullptr, "texture2_rgb");
     api.set_parameter("texture", TAV_STRING, kOddName);  // raw bytes inside the capture
-    set(api, "wrap", TAV_BOOL, 0);
     set(api, "transform_obj_to_uv", TAV_MATRIX, matrix(0.5, 0));
     api.shader_end();
     tavShader* texture = api.shader_get();
@@ -87,7 +85,6 @@ inline void writeScene(tavScene_api& api) {
     setArray<double>(api, "weights", TAV_DOUBLE, {0.5, -2.25});
     setArray<float>(api, "none", TAV_FLOAT, {});
     api.set_data("thumbnail", "\x00\n\xff", 3);
-    api.set_progress("done", 1.0f);
 }
 
 }  // namespace sample_scene
