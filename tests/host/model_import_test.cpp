@@ -138,45 +138,41 @@ std::string RigGltf(const TempDir& dir) {
 
 TEST(ModelImport, CamerasLightsAnimationAndEmbeddedTextures) {
     TempDir dir;
-    std::string texture_file;
-    {
-        const ModelDocument model = Import(dir.Write("rig.gltf", RigGltf(dir)));
-        BaseDocument& doc = *model.document;
-        EXPECT_EQ(Summary(Count(doc)),
-                  "objects 6, polygons 1, materials 1, cameras 1, lights 1, tracks 6");
+    const ModelDocument model = Import(dir.Write("rig.gltf", RigGltf(dir)));
+    BaseDocument& doc = *model.document;
+    EXPECT_EQ(Summary(Count(doc)),
+              "objects 6, polygons 1, materials 1, cameras 1, lights 1, tracks 6");
 
-        // Cameras and lights sit under their nodes; both look along -z in glTF, +z here.
-        BaseObject* camera = Find(model, "Cam")->GetDown();
-        ASSERT_TRUE(camera && camera->GetType() == Ocamera);
-        EXPECT_LT(camera->GetRelRot().GetLength(), 1e-9);
-        EXPECT_NEAR(Param(camera, 1008).GetFloat(), 0.5, 1e-6);  // square: horizontal = vertical
-        BaseObject* light = Find(model, "Lamp")->GetDown();
-        ASSERT_TRUE(light && light->GetType() == Olight);
-        EXPECT_EQ(Param(light, 90002).GetInt32(), 1);  // spot
-        EXPECT_EQ(Param(light, 90000).GetVector(), Vector(1, 0.5, 0));
-        EXPECT_EQ(Param(light, 90001).GetFloat(), 4.0);
+    // Cameras and lights sit under their nodes; both look along -z in glTF, +z here.
+    BaseObject* camera = Find(model, "Cam")->GetDown();
+    ASSERT_TRUE(camera && camera->GetType() == Ocamera);
+    EXPECT_LT(camera->GetRelRot().GetLength(), 1e-9);
+    EXPECT_NEAR(Param(camera, 1008).GetFloat(), 0.5, 1e-6);  // square: horizontal = vertical
+    BaseObject* light = Find(model, "Lamp")->GetDown();
+    ASSERT_TRUE(light && light->GetType() == Olight);
+    EXPECT_EQ(Param(light, 90002).GetInt32(), 1);  // spot
+    EXPECT_EQ(Param(light, 90000).GetVector(), Vector(1, 0.5, 0));
+    EXPECT_EQ(Param(light, 90001).GetFloat(), 4.0);
 
-        // The rotation is resampled 30 times a second; heading turns the other way
-        // mirrored; the position carries its two keys.
-        BaseObject* rig = Find(model, "Rig");
-        CTrack* heading = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_ROTATION, VECTOR_X));
-        CTrack* z = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_POSITION, VECTOR_Z));
-        ASSERT_TRUE(heading && z);
-        EXPECT_EQ(heading->GetCurve()->GetKeyCount(), 31);
-        EXPECT_NEAR(heading->GetValue(&doc, BaseTime(0.5), 30), -kPi / 4, 1e-6);
-        EXPECT_EQ(z->GetValue(&doc, BaseTime(1.0), 30), -3.0);
-        EXPECT_EQ(rig->GetRelPos(), Vector(0, 0, -1)) << "the first key is the base";
+    // The rotation is resampled 30 times a second; heading turns the other way
+    // mirrored; the position carries its two keys.
+    BaseObject* rig = Find(model, "Rig");
+    CTrack* heading = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_ROTATION, VECTOR_X));
+    CTrack* z = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_POSITION, VECTOR_Z));
+    ASSERT_TRUE(heading && z);
+    EXPECT_EQ(heading->GetCurve()->GetKeyCount(), 31);
+    EXPECT_NEAR(heading->GetValue(&doc, BaseTime(0.5), 30), -kPi / 4, 1e-6);
+    EXPECT_EQ(z->GetValue(&doc, BaseTime(1.0), 30), -3.0);
+    EXPECT_EQ(rig->GetRelPos(), Vector(0, 0, -1)) << "the first key is the base";
 
-        // The embedded image lies in a temporary folder while the document lives.
-        ASSERT_NE(model.textures, nullptr);
-        auto* bitmap = static_cast<BaseShader*>(Param(doc.GetFirstMaterial(), 8000).GetLink(&doc));
-        ASSERT_NE(bitmap, nullptr);
-        texture_file = Param(bitmap, 1000).GetFilename().GetString().GetUtf8();
-        EXPECT_EQ(texture_file, model.textures->Path() + "/texture0.png");
-        std::ifstream in(texture_file, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not png");
-    }
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(texture_file).parent_path()));
+    // The embedded image lies in the model's temporary folder.
+    ASSERT_NE(model.textures, nullptr);
+    auto* bitmap = static_cast<BaseShader*>(Param(doc.GetFirstMaterial(), 8000).GetLink(&doc));
+    ASSERT_NE(bitmap, nullptr);
+    const std::string texture_file = Param(bitmap, 1000).GetFilename().GetString().GetUtf8();
+    EXPECT_EQ(texture_file, model.textures->Path() + "/texture0.png");
+    std::ifstream in(texture_file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not png");
 }
 
 TEST(ModelImport, UnreadableFilesGiveErrorsNamingThem) {

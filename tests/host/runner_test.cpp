@@ -1,6 +1,8 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <tuple>
 
 #include "c4d_plugin.h"
@@ -62,6 +64,30 @@ TEST(Runner, ReportsErrorsWithTheirExitStatus) {
     const RunResult r = RunHost(own_plugins + "--list-commands");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.output.find("cannot load plug-in"), std::string::npos) << r.output;
+}
+
+TEST(Runner, UnreadableModelsFailWithStatus1AndLargeOnesShowProgress) {
+    TempDir dir;
+    const std::string empty = dir.Write("empty.obj", "");
+    RunResult r = RunHost("--document '" + empty + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output,
+              "vantrel-host: " + empty + ": Assimp cannot read the file: OBJ-file is too small.\n");
+
+    {
+        std::ofstream obj(dir.File("big.obj"));
+        obj << "o Big\n";
+        for (int i = 0; i < 150000; ++i) obj << "v " << i << ".125 " << i % 97 << ".5 0.0625\n";
+        for (int i = 1; i + 2 <= 150000; i += 3)
+            obj << "f " << i << ' ' << i + 1 << ' ' << i + 2 << '\n';
+    }
+    ASSERT_GE(std::filesystem::file_size(dir.File("big.obj")), 4u << 20);
+    r = RunHost("--plugins '" + dir.Path() + "' --document '" + dir.File("big.obj") + "'");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("\rvantrel-host: loading big.obj: 100%\n"
+                            "Opened big.obj: 2 objects. No plug-in is loaded.\n"),
+              std::string::npos)
+        << r.output;
 }
 
 TEST(PluginEntry, RefusesHostsBelowInterfaceVersion16000) {

@@ -52,15 +52,12 @@ TEST(VspRoundTrip, WriterScenesReadBackToTheSameTreeInEveryMode) {
         const vsp::Node root = vsp::parse(written(mode));
 
         EXPECT_EQ(root.at("Cam").shader("reflection map").param("texture").text(), "startup.hdr");
-        EXPECT_EQ(root.at("Cam").param("position").numbers(), (std::vector<double>{0, 0.5, -2}));
 
         const vsp::Node& object = root.at(std::string("untitled/") + kOddName + "/" + kOddName);
         EXPECT_EQ(object.at("triangles").param("vertices").arity(), 3u);
         const vsp::Node& texture = object.at("Mat").shader("surface").shader("diffuse");
         EXPECT_EQ(texture.param("texture").text(), kOddName);
         EXPECT_EQ(texture.param("transform_obj_to_uv").matrix()[0], 0.5);
-        EXPECT_EQ(root.at("untitled/" + std::string(kOddName) + "/fbx_animation").labels.at(1),
-                  "Cube.Position");
 
         EXPECT_EQ(root.param("colors").numbers(),
                   (std::vector<double>{0, 0, 1, 0.25, 0.25, 1, 0.5, 0.5, 1}));
