@@ -37,25 +37,13 @@ TEST(ModelImport, MeshKeepsQuadsSplitsLargerPolygonsAndMirrorsZ) {
               "newmtl Red\nKd 1 0 0\nKs 0.5 0.5 0.5\nmap_Kd tex/red.png\n"
               "newmtl Blue\nKd 0 0 1\nnewmtl Unused\nKd 0 1 0\n");
     // A flat sheet at z = 2: a quad in red, a pentagon in blue.
-    const ModelDocument model = Import(dir.Write("sheet.obj", R"(mtllib sheet.mtl
-o Sheet
-v 0 0 2
-v 1 0 2
-v 1 1 2
-v 0 1 2
-v 2 0 2
-v 2 1 2
-v 3 0.5 2
-vt 0 0
-vt 1 0
-vt 1 1
-vt 0 1
-vn 0 0 1
-usemtl Red
-f 1/1/1 2/2/1 3/3/1 4/4/1
-usemtl Blue
-f 2/1/1 5/2/1 7/2/1 6/3/1 3/4/1
-)"));
+    const ModelDocument model = Import(dir.Write("sheet.obj",
+                                                 "mtllib sheet.mtl\no Sheet\n"
+                                                 "v 0 0 2\nv 1 0 2\nv 1 1 2\nv 0 1 2\n"
+                                                 "v 2 0 2\nv 2 1 2\nv 3 0.5 2\n"
+                                                 "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
+                                                 "usemtl Red\nf 1/1/1 2/2/1 3/3/1 4/4/1\n"
+                                                 "usemtl Blue\nf 2/1/1 5/2/1 7/2/1 6/3/1 3/4/1\n"));
     auto* op = Find<PolygonObject>(model, "Sheet");
     ASSERT_EQ(op->GetType(), Opolygon);
     EXPECT_EQ(op->GetPointCount(), 7);  // welded: the faces share their corners' points
@@ -100,18 +88,11 @@ f 2/1/1 5/2/1 7/2/1 6/3/1 3/4/1
 TEST(ModelImport, SmoothNormalsGivePhongAndKeepHardEdgesApart) {
     TempDir dir;
     // Two faces share smooth normals across a bend; a third meets them at a hard edge.
-    const ModelDocument model = Import(dir.Write("bend.obj", R"(o Bend
-v 0 0 0
-v 1 0 0
-v 0 1 0
-v 1 1 0.5
-v -1 0.5 0
-vn 0 0 1
-vn -1 0 0
-f 1//1 2//1 3//1
-f 2//1 4//1 3//1
-f 1//2 3//2 5//2
-)"));
+    const ModelDocument model = Import(dir.Write("bend.obj",
+                                                 "o Bend\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                                                 "v 1 1 0.5\nv -1 0.5 0\nvn 0 0 1\nvn -1 0 0\n"
+                                                 "f 1//1 2//1 3//1\nf 2//1 4//1 3//1\n"
+                                                 "f 1//2 3//2 5//2\n"));
     auto* op = Find<PolygonObject>(model, "Bend");
     EXPECT_NE(op->GetTag(Tphong), nullptr);
     EXPECT_EQ(op->GetPointCount(), 7) << "points 1 and 3 lie on both sides of the hard edge";
@@ -157,45 +138,41 @@ std::string RigGltf(const TempDir& dir) {
 
 TEST(ModelImport, CamerasLightsAnimationAndEmbeddedTextures) {
     TempDir dir;
-    std::string texture_file;
-    {
-        const ModelDocument model = Import(dir.Write("rig.gltf", RigGltf(dir)));
-        BaseDocument& doc = *model.document;
-        EXPECT_EQ(Summary(Count(doc)),
-                  "objects 6, polygons 1, materials 1, cameras 1, lights 1, tracks 6");
+    const ModelDocument model = Import(dir.Write("rig.gltf", RigGltf(dir)));
+    BaseDocument& doc = *model.document;
+    EXPECT_EQ(Summary(Count(doc)),
+              "objects 6, polygons 1, materials 1, cameras 1, lights 1, tracks 6");
 
-        // Cameras and lights sit under their nodes; both look along -z in glTF, +z here.
-        BaseObject* camera = Find(model, "Cam")->GetDown();
-        ASSERT_TRUE(camera && camera->GetType() == Ocamera);
-        EXPECT_LT(camera->GetRelRot().GetLength(), 1e-9);
-        EXPECT_NEAR(Param(camera, 1008).GetFloat(), 0.5, 1e-6);  // square: horizontal = vertical
-        BaseObject* light = Find(model, "Lamp")->GetDown();
-        ASSERT_TRUE(light && light->GetType() == Olight);
-        EXPECT_EQ(Param(light, 90002).GetInt32(), 1);  // spot
-        EXPECT_EQ(Param(light, 90000).GetVector(), Vector(1, 0.5, 0));
-        EXPECT_EQ(Param(light, 90001).GetFloat(), 4.0);
+    // Cameras and lights sit under their nodes; both look along -z in glTF, +z here.
+    BaseObject* camera = Find(model, "Cam")->GetDown();
+    ASSERT_TRUE(camera && camera->GetType() == Ocamera);
+    EXPECT_LT(camera->GetRelRot().GetLength(), 1e-9);
+    EXPECT_NEAR(Param(camera, 1008).GetFloat(), 0.5, 1e-6);  // square: horizontal = vertical
+    BaseObject* light = Find(model, "Lamp")->GetDown();
+    ASSERT_TRUE(light && light->GetType() == Olight);
+    EXPECT_EQ(Param(light, 90002).GetInt32(), 1);  // spot
+    EXPECT_EQ(Param(light, 90000).GetVector(), Vector(1, 0.5, 0));
+    EXPECT_EQ(Param(light, 90001).GetFloat(), 4.0);
 
-        // The rotation is resampled 30 times a second; heading turns the other way
-        // mirrored; the position carries its two keys.
-        BaseObject* rig = Find(model, "Rig");
-        CTrack* heading = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_ROTATION, VECTOR_X));
-        CTrack* z = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_POSITION, VECTOR_Z));
-        ASSERT_TRUE(heading && z);
-        EXPECT_EQ(heading->GetCurve()->GetKeyCount(), 31);
-        EXPECT_NEAR(heading->GetValue(&doc, BaseTime(0.5), 30), -kPi / 4, 1e-6);
-        EXPECT_EQ(z->GetValue(&doc, BaseTime(1.0), 30), -3.0);
-        EXPECT_EQ(rig->GetRelPos(), Vector(0, 0, -1)) << "the first key is the base";
+    // The rotation is resampled 30 times a second; heading turns the other way
+    // mirrored; the position carries its two keys.
+    BaseObject* rig = Find(model, "Rig");
+    CTrack* heading = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_ROTATION, VECTOR_X));
+    CTrack* z = rig->FindCTrack(DescID(ID_BASEOBJECT_REL_POSITION, VECTOR_Z));
+    ASSERT_TRUE(heading && z);
+    EXPECT_EQ(heading->GetCurve()->GetKeyCount(), 31);
+    EXPECT_NEAR(heading->GetValue(&doc, BaseTime(0.5), 30), -kPi / 4, 1e-6);
+    EXPECT_EQ(z->GetValue(&doc, BaseTime(1.0), 30), -3.0);
+    EXPECT_EQ(rig->GetRelPos(), Vector(0, 0, -1)) << "the first key is the base";
 
-        // The embedded image lies in a temporary folder while the document lives.
-        ASSERT_NE(model.textures, nullptr);
-        auto* bitmap = static_cast<BaseShader*>(Param(doc.GetFirstMaterial(), 8000).GetLink(&doc));
-        ASSERT_NE(bitmap, nullptr);
-        texture_file = Param(bitmap, 1000).GetFilename().GetString().GetUtf8();
-        EXPECT_EQ(texture_file, model.textures->Path() + "/texture0.png");
-        std::ifstream in(texture_file, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not png");
-    }
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(texture_file).parent_path()));
+    // The embedded image lies in the model's temporary folder.
+    ASSERT_NE(model.textures, nullptr);
+    auto* bitmap = static_cast<BaseShader*>(Param(doc.GetFirstMaterial(), 8000).GetLink(&doc));
+    ASSERT_NE(bitmap, nullptr);
+    const std::string texture_file = Param(bitmap, 1000).GetFilename().GetString().GetUtf8();
+    EXPECT_EQ(texture_file, model.textures->Path() + "/texture0.png");
+    std::ifstream in(texture_file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not png");
 }
 
 TEST(ModelImport, UnreadableFilesGiveErrorsNamingThem) {
@@ -203,8 +180,8 @@ TEST(ModelImport, UnreadableFilesGiveErrorsNamingThem) {
     std::string error;
     EXPECT_FALSE(ImportModel(dir.File("missing.fbx"), error).document);
     EXPECT_EQ(error, dir.File("missing.fbx") + ": cannot read the file");
-    EXPECT_FALSE(ImportModel(dir.Path().string(), error).document);
-    EXPECT_EQ(error, dir.Path().string() + ": is a folder, not a model file");
+    EXPECT_FALSE(ImportModel(dir.Path(), error).document);
+    EXPECT_EQ(error, dir.Path() + ": is a folder, not a model file");
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include "model_test_support.h"
 #include "vantrel_host/model_import.h"
+#include "vsp/Reader.h"
+#include "vsp/Summary.h"
 
 namespace {
 
@@ -12,11 +14,19 @@ using namespace vantrel_host;
 using namespace vantrel_host::testing;
 namespace fs = std::filesystem;
 
-TEST(TestModels, CountsMatchWhatTheFilesHold) {
+// Each model also goes through the built plug-in's export in the runner, which removes
+// the temporary folder of the textures the model embeds when it is done or has failed.
+TEST(TestModels, CountsMatchWhatTheFilesHoldAndTheExportWritesThem) {
     SKIP_WITHOUT_TEST_MODELS();
+    TempDir dir;
+    fs::create_directory(dir.File("tmp"));
+    const std::string env = "TMPDIR='" + dir.File("tmp") + "'", out = dir.File("out.vsp");
     const std::pair<const char*, const char*> cases[] = {
         // Two nodes; one primitive of 36 indices with material 0.
         {"glTF2/BoxTextured-glTF/BoxTextured.gltf",
+         "objects 2, polygons 12, materials 1, cameras 0, lights 0, tracks 0"},
+        // The same in binary glTF, its texture embedded.
+        {"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb",
          "objects 2, polygons 12, materials 1, cameras 0, lights 0, tracks 0"},
         // The visual scene and three <node>s; a polylist of 12; the bone's 40 keyed
         // matrices move, turn and scale it: three channels.
@@ -33,12 +43,34 @@ TEST(TestModels, CountsMatchWhatTheFilesHold) {
         {"PLY/pond.0.ply", "objects 1, polygons 0, materials 1, cameras 0, lights 0, tracks 0"},
     };
     for (const auto& [file, expected] : cases) {
+        const std::string path = (kTestModels / file).string();
         std::string error;
-        const ModelDocument model = ImportModel((kTestModels / file).string(), error);
+        const ModelDocument model = ImportModel(path, error);
         ASSERT_TRUE(model.document) << file << ": " << error;
         const Counts counts = Count(*model.document);
         EXPECT_EQ(Summary(counts), expected) << file;
         EXPECT_GT(counts.points, 0) << file;
+
+        const std::string run = std::string("--plugins '") + VANTREL_PLUGIN_DIR + "' --document '" +
+                                path + "' --command export ";
+        RunResult r = RunHost(run + "--select Nobody", env);
+        EXPECT_EQ(r.status, 1) << r.output;
+        r = RunHost(run + "--save-as '" + out + "'", env);
+        ASSERT_EQ(r.status, 0) << r.output;
+        EXPECT_TRUE(fs::is_empty(dir.File("tmp"))) << file;
+        // The model group, named after the file without suffix, holds a group per object;
+        // an animation per track, the cameras; the models without lights, a triangle per
+        // polygon.
+        const vsp::Node root = vsp::parseFile(out);
+        vsp::Summary summary = vsp::summarize(root);
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Group], size_t(counts.objects) + 1) << file;
+        const std::string top = model.document->GetFirstObject()->GetName().GetUtf8();
+        EXPECT_NE(root.find(fs::path(path).stem().string() + "/" + top), nullptr) << file;
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Animation], size_t(counts.tracks)) << file;
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Camera], size_t(counts.cameras)) << file;
+        if (counts.lights == 0) {
+            EXPECT_EQ(summary.triangles, size_t(counts.polygons)) << file;
+        }
     }
 }
 

@@ -1,6 +1,10 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <tuple>
+
 #include "c4d_plugin.h"
 #include "test_support.h"
 
@@ -30,35 +34,60 @@ TEST(Runner, ListsCommandsAndACommandReceivesDocumentSelectionAndSaveAnswer) {
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "probe: document scene.json\nprobe: selection A\nprobe: save cancelled\n");
 
-    r = RunHost(kProbe + "--command 1000001");  // the demo document by default
+    // The demo document by default; a file name with a suffix keeps it.
+    r = RunHost(kProbe + "--command 1000001 --save-as scene.txt");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_NE(r.output.find("probe: document demo.json\nprobe: selection Box\n"),
-              std::string::npos);
+    EXPECT_NE(
+        r.output.find("probe: document demo.json\nprobe: selection Box\nprobe: save scene.txt\n"),
+        std::string::npos)
+        << r.output;
 }
 
 TEST(Runner, ReportsErrorsWithTheirExitStatus) {
     TempDir dir;
-    EXPECT_EQ(RunHost("--bogus").status, 2);
-    EXPECT_EQ(RunHost("--document x --demo").status, 2);
-    EXPECT_EQ(RunHost("--command").status, 2);
-    EXPECT_EQ(RunHost(kProbe + "--command nothing").status, 2);
-
-    RunResult r = RunHost(kProbe + "--document '" + dir.File("missing.json") + "' --command Probe");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.output.find("missing.json: cannot read the file"), std::string::npos) << r.output;
-
-    r = RunHost(kProbe + "--command Probe --select Nobody");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.output.find("no object named \"Nobody\""), std::string::npos) << r.output;
-
-    r = RunHost("--plugins '" + dir.Path().string() + "' --command Export");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.output.find("no plug-in is loaded"), std::string::npos) << r.output;
+    const std::string own_plugins = "--plugins '" + dir.Path() + "' ";
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"--bogus", 2, "unknown argument \"--bogus\"\nusage: "},
+        {"--document x --demo", 2, "--document and --demo exclude each other"},
+        {"--command", 2, "--command needs a value"},
+        {kProbe + "--command nothing", 2, "no command \"nothing\" (commands: Probe)"},
+        {kProbe + "--command Probe --select Nobody", 1, "no object named \"Nobody\""},
+        {own_plugins + "--command Export", 1, "no plug-in is loaded"},
+    };
+    for (const auto& [args, status, message] : cases) {
+        const RunResult r = RunHost(args);
+        EXPECT_EQ(r.status, status) << args;
+        EXPECT_NE(r.output.find(message), std::string::npos) << r.output;
+    }
 
     dir.Write("broken.so", "not a library");
-    r = RunHost("--plugins '" + dir.Path().string() + "' --list-commands");
+    const RunResult r = RunHost(own_plugins + "--list-commands");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.output.find("cannot load plug-in"), std::string::npos) << r.output;
+}
+
+TEST(Runner, UnreadableModelsFailWithStatus1AndLargeOnesShowProgress) {
+    TempDir dir;
+    const std::string empty = dir.Write("empty.obj", "");
+    RunResult r = RunHost("--document '" + empty + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output,
+              "vantrel-host: " + empty + ": Assimp cannot read the file: OBJ-file is too small.\n");
+
+    {
+        std::ofstream obj(dir.File("big.obj"));
+        obj << "o Big\n";
+        for (int i = 0; i < 150000; ++i) obj << "v " << i << ".125 " << i % 97 << ".5 0.0625\n";
+        for (int i = 1; i + 2 <= 150000; i += 3)
+            obj << "f " << i << ' ' << i + 1 << ' ' << i + 2 << '\n';
+    }
+    ASSERT_GE(std::filesystem::file_size(dir.File("big.obj")), 4u << 20);
+    r = RunHost("--plugins '" + dir.Path() + "' --document '" + dir.File("big.obj") + "'");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("\rvantrel-host: loading big.obj: 100%\n"
+                            "Opened big.obj: 2 objects. No plug-in is loaded.\n"),
+              std::string::npos)
+        << r.output;
 }
 
 TEST(PluginEntry, RefusesHostsBelowInterfaceVersion16000) {
@@ -73,12 +102,9 @@ TEST(PluginEntry, RefusesHostsBelowInterfaceVersion16000) {
 
     C4D_HostInterface host{C4D_MIN_API_VERSION};
     EXPECT_EQ(entry(C4DPL_INIT_SYS, &host, nullptr, nullptr), C4DPL_OK);
-    auto message = [&](Int32 id) {
-        return entry(C4DPL_MESSAGE, reinterpret_cast<void*>(static_cast<intptr_t>(id)), nullptr,
-                     nullptr);
-    };
-    EXPECT_EQ(message(C4DPL_STARTACTIVITY), C4DPL_OK);
-    EXPECT_EQ(message(7), C4DPL_ERROR);
+    void* start = reinterpret_cast<void*>(intptr_t(C4DPL_STARTACTIVITY));
+    EXPECT_EQ(entry(C4DPL_MESSAGE, start, nullptr, nullptr), C4DPL_OK);
+    EXPECT_EQ(entry(C4DPL_MESSAGE, reinterpret_cast<void*>(7), nullptr, nullptr), C4DPL_ERROR);
 }
 
 }  // namespace

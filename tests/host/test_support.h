@@ -1,44 +1,26 @@
 // Shared helpers of the host tests.
 #pragma once
 
-#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <string>
 
 #include "c4d.h"
+#include "vantrel_host/temp_folder.h"
 
 namespace vantrel_host::testing {
 
 // A fresh folder under $TMPDIR (or /tmp), removed with everything in it.
-class TempDir {
+class TempDir : public TempFolder {
 public:
-    TempDir() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/vantrel_host_XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    TempDir() : TempFolder("vantrel_host_") {}
+    std::string File(const std::string& name) const { return Path() + "/" + name; }
     std::string Write(const std::string& name, const std::string& text) const {
         std::ofstream(File(name), std::ios::binary) << text;
         return File(name);
     }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
 };
 
 // A parameter's value, nil when absent.

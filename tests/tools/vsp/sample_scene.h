@@ -30,12 +30,9 @@ inline void writeScene(tavScene_api& api) {
     api.module_begin("tavrtopt.so");
     set(api, "import_mode", TAV_BOOL, 1);
     set(api, "meter_scale", TAV_FLOAT, 100.0f);
-    api.set_parameter("import_use_camera", TAV_STRING, "Cam");
     api.module_end();
 
     api.camera_begin("Cam");
-    api.set_parameter("projection", TAV_STRING, "perspective");
-    set(api, "fov", TAV_FLOAT, 45.0f);
     api.shader_begin(nullptr, "tav_envmap");
     api.set_parameter("texture", TAV_STRING, "startup.hdr");
     api.shader_end();
@@ -47,7 +44,6 @@ inline void writeScene(tavScene_api& api) {
     api.set_flags(1);
     api.transform(matrix(1, 0));
     api.group_begin(kOddName, true);
-    api.set_flags(1);
     api.object_begin(kOddName, true);
     api.geometry_use("triangles");
     setArray<tavColor>(api, "vertices", TAV_COLOR, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}});
@@ -57,14 +53,11 @@ inline void writeScene(tavScene_api& api) {
 
     api.shader_begin(nullptr, "texture2_rgb");
     api.set_parameter("texture", TAV_STRING, kOddName);  // raw bytes inside the capture
-    set(api, "wrap", TAV_BOOL, 0);
     set(api, "transform_obj_to_uv", TAV_MATRIX, matrix(0.5, 0));
     api.shader_end();
     tavShader* texture = api.shader_get();
     api.shader_begin(nullptr, "tav_advanced");
     set(api, "diffuse", TAV_COLOR, tavColor{1, 1, 1});
-    set(api, "ior", TAV_FLOAT, 1.5f);
-    set(api, "glossy_samples", TAV_INT, 9);
     api.set_subshader("diffuse", texture);
     api.shader_end();
     tavShader* surface = api.shader_get();
@@ -87,15 +80,11 @@ inline void writeScene(tavScene_api& api) {
         api.set_array_parameter(TAV_COLOR, &color);
     }
     api.finalize_array_mode();
-    api.initialize_array_mode("ids");
-    for (int i = 0; i < 8; ++i) api.set_array_parameter(TAV_INT, &i);
-    api.finalize_array_mode();
     const char* names[] = {"a", kOddName};
     setArray<const char*>(api, "names", TAV_STRING, {names[0], names[1]});
     setArray<double>(api, "weights", TAV_DOUBLE, {0.5, -2.25});
     setArray<float>(api, "none", TAV_FLOAT, {});
     api.set_data("thumbnail", "\x00\n\xff", 3);
-    api.set_progress("done", 1.0f);
 }
 
 }  // namespace sample_scene

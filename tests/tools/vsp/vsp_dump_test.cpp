@@ -3,26 +3,15 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <stdexcept>
 
 #include "LightFileFactory.h"
 #include "sample_scene.h"
+#include "sandbox.h"
 #include "tavsceneapi_oo.h"
 #include "vsp/Json.h"
 
 namespace {
-
-struct TempDir {
-    TempDir() {
-        const char* base = std::getenv("TMPDIR");
-        path = std::string(base && *base ? base : "/tmp") + "/vspdumpXXXXXX";
-        if (!mkdtemp(path.data())) throw std::runtime_error("mkdtemp failed");
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-    std::string path;
-};
 
 struct ToolRun {
     int status;
@@ -53,8 +42,8 @@ void exportScene(const std::string& path) {
 }  // namespace
 
 TEST(VspDump, PrintsTheTreeTheSummaryAndJsonOfAnExportedFile) {
-    TempDir dir;
-    const std::string path = dir.path + "/scene.vsp";
+    Sandbox dir;  // a temporary folder
+    const std::string path = dir.root() + "/scene.vsp";
     exportScene(path);
     ToolRun run = vspDump("--summary " + path);
     EXPECT_EQ(run.status, 0);
@@ -81,14 +70,14 @@ TEST(VspDump, PrintsTheTreeTheSummaryAndJsonOfAnExportedFile) {
 }
 
 TEST(VspDump, ReportsBadFilesAndBadUsage) {
-    TempDir dir;
-    const std::string path = dir.path + "/bad.vsp";
-    std::ofstream(path) << "\ngroup \"g\" {\nflags 1\n";
+    Sandbox dir;
+    const std::string path = dir.root() + "/bad.vsp";
+    writeFile(path, "\ngroup \"g\" {\nflags 1\n");
     ToolRun run = vspDump(path);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.output,
               "vsp-dump: " + path + ": offset 21: group \"g\" at offset 1 is not closed\n");
-    EXPECT_EQ(vspDump(dir.path + "/missing.vsp").status, 1);
+    EXPECT_EQ(vspDump(dir.root() + "/missing.vsp").status, 1);
     EXPECT_EQ(vspDump("").status, 2);
     EXPECT_EQ(vspDump("--colour " + path).status, 2);
 }
