@@ -1,4 +1,5 @@
-// Transform tracks: which are collected, in which order, and how they are sampled.
+// Transform tracks: which are collected, in which order, and how they are sampled; cameras:
+// which are collected, their records, and their place before the model group.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -49,35 +50,40 @@ Matrix64 frameX(Int32 channel, int c, bool camera, const BaseObject* op) {
 
 }  // namespace
 
-TEST(TrackCollection, KeepsSwitchedOnTransformTracksWhoseKeysSpanTime) {
+TEST(TransformTracks, SwitchedOnTracksWhoseKeysSpanTimeAreWrittenInRotationOrder) {
     ConverterFixture f;
     BaseObject* op = AddObject(f.doc(), Onull, "Cube");
-    CTrack* px = addTrack(op, 903, VECTOR_X, {{0, 0}, {1, 1}});
+    op->SetRotationOrder(ROTATIONORDER_ZYXGLOBAL);
+    addTrack(op, 903, VECTOR_X, {{0, 0}, {1, 1}});
     addTrack(op, 903, VECTOR_Y, {{0, 0}});  // one key
-    CTrack* pz = addTrack(op, 903, VECTOR_Z, {{2, 0}, {3, 1}});
-    CTrack* rb = addTrack(op, 904, VECTOR_Z, {{0, 0}, {1, 1}});
-    SetParam(addTrack(op, 904, VECTOR_X, {{0, 0}, {1, 1}}), ID_CTRACK_ON, GeData(Int32(0)));
-    CTrack* sy = addTrack(op, 905, VECTOR_Y, {{0, 1}, {1, 2}});
-    addTrack(op, 905, VECTOR_X, {{1, 1}, {1, 2}});          // keys at one time
-    addTrack(op, 905, VECTOR_Z, {{1e8, 1}, {1e8 + 1, 2}});  // one time in single precision
-    addTrack(op, 908, VECTOR_X, {{0, 0}, {1, 1}});          // not a transform
-    addTrack(op, 903, 1003, {{0, 0}, {1, 1}});              // no x, y or z
+    SetParam(addTrack(op, 903, VECTOR_Z, {{0, 0}, {1, 1}}), ID_CTRACK_ON, GeData(Int32(0)));
+    CTrack* x = addTrack(op, 904, VECTOR_X, {{2, 0}, {3, 1}});
+    CTrack* z = addTrack(op, 904, VECTOR_Z, {{2, 0}, {3, 1}});
+    CTrack* y = addTrack(op, 904, VECTOR_Y, {{2, 0}, {3, 1}});
+    addTrack(op, 905, VECTOR_X, {{1, 1}, {1, 2}});  // keys at one time
+    addTrack(op, 905, VECTOR_Y, {{0, 1}, {1, 2}});
+    addTrack(op, 905, VECTOR_Z, {{1e8, 1}, {1e8 + 1, 2}});      // one time in single precision
+    addTrack(op, 908, VECTOR_X, {{0, 0}, {1, 1}});              // not a transform
+    CTrack* other = addTrack(op, 903, 1003, {{0, 0}, {1, 1}});  // no x, y or z
     AddTrack(*op, DescID(DescLevel(905)), {{0, 0}, {1, 1}});
+    f.loader.writeTransformTracks(op, "Cube", op->GetRelPos(), op->GetRelRot(),
+                                  op->GetRotationOrder(), op->GetRelScale(), false);
+    std::vector<std::string> seen;
+    for (const vsp::Node& a : animations(f))
+        seen.push_back(a.param("folder").text() + ":" + a.labels.at(1));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"Cube/Scale:Scale . Y", "Cube/Rotation:Rotation . Z",
+                                        "Cube/Rotation:Rotation . Y", "Cube/Rotation:Rotation . X",
+                                        "Cube/Position:Position . X"}));
 
-    std::vector<CTrack*> scale, rotation, position;
-    for (CTrack* t = op->GetFirstCTrack(); t; t = t->GetNext())
-        f.loader.browseTrack(t, scale, rotation, position);
-    EXPECT_EQ(position, (std::vector<CTrack*>{px, pz}));
-    EXPECT_EQ(rotation, std::vector<CTrack*>{rb});
-    EXPECT_EQ(scale, std::vector<CTrack*>{sy});
-}
+    // A name too long for the folder buffer gives way to the label, at a character boundary.
+    std::string longName;
+    while (longName.size() < 1100) longName += "\xc3\xa9";
+    f.loader.writeTracksSeparate(longName.c_str(), {op->GetFirstCTrack()}, "Position", {}, {},
+                                 ROTATIONORDER_HPB, {1, 1, 1}, false);
+    EXPECT_EQ(animations(f).at(0).param("folder").text(), longName.substr(0, 1014) + "/Position");
 
-TEST(RotationSorter, OrdersComponentsAsTheRotationOrderNamesThem) {
-    ConverterFixture f;
-    BaseObject* op = AddObject(f.doc(), Onull, "Cube");
-    CTrack* x = addTrack(op, 904, VECTOR_X, {});
-    CTrack* y = addTrack(op, 904, VECTOR_Y, {});
-    CTrack* z = addTrack(op, 904, VECTOR_Z, {});
+    // Components sort in the order the rotation order names them.
     const std::vector<std::vector<CTrack*>> expected = {{z, x, y}, {x, z, y}, {x, y, z}, {y, x, z},
                                                         {y, z, x}, {z, y, x}, {x, y, z}};
     for (Int32 order = 0; order <= 6; ++order) {
@@ -86,12 +92,8 @@ TEST(RotationSorter, OrdersComponentsAsTheRotationOrderNamesThem) {
         EXPECT_EQ(tracks, expected[order]) << "order " << order;
     }
     // Equal components, other components and orders outside 0 to 6 never compare as less.
-    CTrack* other = addTrack(op, 904, 1003, {});
-    for (CTrack* a : {x, y, z, other}) {
-        EXPECT_FALSE(rotationSorter(ROTATIONORDER_HPB)(a, a));
-        EXPECT_FALSE(rotationSorter(ROTATIONORDER_HPB)(a, other));
-        EXPECT_FALSE(rotationSorter(ROTATIONORDER_HPB)(other, a));
-    }
+    const rotationSorter hpb(ROTATIONORDER_HPB);
+    for (CTrack* a : {x, y, z, other}) EXPECT_FALSE(hpb(a, a) || hpb(a, other) || hpb(other, a));
     for (Int32 order : {-1, 7})
         EXPECT_FALSE(rotationSorter(ROTATIONORDER(order))(x, z) ||
                      rotationSorter(ROTATIONORDER(order))(z, x));
@@ -139,7 +141,7 @@ TEST(AnimationSampling, ThirtySamplesASecondUpToTheLastRepresentableOne) {
 // Each sample against the rule written out with the host's matrix operations:
 // inv(X)·K·X for objects and mirror·X·K·inv(X)·mirror for cameras, where K is the
 // track's change since its first key.
-TEST(SampleMatrices, EveryChannelMatchesTheHostMatrixOperations) {
+TEST(SampleMatrices, EveryChannelMatchesTheHostMatrixOperationsASingularScaleToo) {
     ConverterFixture f;
     BaseObject* op = AddObject(f.doc(), Onull, "Cube");
     op->SetRelPos({10, -20, 30});
@@ -178,14 +180,8 @@ TEST(SampleMatrices, EveryChannelMatchesTheHostMatrixOperations) {
                                 << "t " << t << " element " << i;
                         t += 0.033333335f;
                     }
-                    const tavMatrix identity = toTavMatrix(Matrix64());
-                    for (int i = 0; i < 16; ++i) EXPECT_NEAR(written[0][i], identity.m[i], 1e-9);
                 }
-}
 
-TEST(SampleMatrices, ASingularFirstScaleSampleLeavesTheScaleItself) {
-    ConverterFixture f;
-    BaseObject* op = AddObject(f.doc(), Onull, "Cube");
     // The host inverts a scale of 0 to the identity: the change is then the scale itself.
     write(f, op, {addTrack(op, 905, VECTOR_X, {{0, 0}, {1, 3}})});
     const auto scale = animations(f).at(0).param("matrices").matrices();
@@ -194,26 +190,50 @@ TEST(SampleMatrices, ASingularFirstScaleSampleLeavesTheScaleItself) {
     EXPECT_EQ(scale[15][5], 1.0);
 }
 
-TEST(AnimationFolders, OneAnimationPerTrackInWritingOrder) {
+TEST(CameraRecord, WalkWritesThemFirstInPreOrderMirroredInDegreesPerspectiveWithCutNames) {
     ConverterFixture f;
-    BaseObject* op = AddObject(f.doc(), Onull, "Cube");
-    op->SetRotationOrder(ROTATIONORDER_ZYXGLOBAL);
-    addTrack(op, 903, VECTOR_X, {{0, 0}, {1, 1}});
-    for (Int32 component : {VECTOR_X, VECTOR_Z, VECTOR_Y})
-        addTrack(op, 904, component, {{0, 0}, {1, 1}});
-    f.loader.writeTransformTracks(op, "Cube", op->GetRelPos(), op->GetRelRot(),
-                                  op->GetRotationOrder(), op->GetRelScale(), false);
-    std::vector<std::string> seen;
-    for (const vsp::Node& a : animations(f))
-        seen.push_back(a.param("folder").text() + ":" + a.labels.at(1));
-    EXPECT_EQ(seen, (std::vector<std::string>{
-                        "Cube/Rotation:Rotation . Z", "Cube/Rotation:Rotation . Y",
-                        "Cube/Rotation:Rotation . X", "Cube/Position:Position . X"}));
+    BaseObject* outer = AddObject(f.doc(), Ocamera, "Outer");
+    BaseObject* camera =
+        AddObject(f.doc(), Ocamera, "Cam", AddObject(f.doc(), Onull, "Rig", outer));
+    addTrack(camera, 903, VECTOR_X, {{0, 0}, {1, 10}});
+    BaseObject* generator = AddObject(f.doc(), 5159, "Generator");
+    generator->SetCache(BaseObject::Alloc(Ocamera));  // what a generator makes is no user camera
+    AddObject(f.doc(), Ocamera, "Last", generator);
+    const vsp::Node root = f.loaded();
+    std::vector<std::string> blocks;
+    for (const vsp::Node& block : root.children)
+        blocks.push_back(block.kind == vsp::NodeKind::Animation ? block.param("folder").text()
+                                                                : block.name);
+    EXPECT_EQ(blocks, (std::vector<std::string>{"Outer", "Cam", "Cam/Camera Position", "Last",
+                                                "untitled"}));
+    EXPECT_EQ(root.children[0].kind, vsp::NodeKind::Camera);
+    // Inside the model group the camera is an object like any other.
+    const vsp::Node& group = root.at("untitled/Outer/Rig/Cam");
+    ASSERT_EQ(group.children.size(), 1u);
+    EXPECT_EQ(group.children[0].param("folder").text(), "Cam/Position");
 
-    // A name too long for the folder buffer gives way to the label, at a character boundary.
-    std::string longName;
-    while (longName.size() < 1100) longName += "\xc3\xa9";
-    f.loader.writeTracksSeparate(longName.c_str(), {op->GetFirstCTrack()}, "Position", {}, {},
-                                 ROTATIONORDER_HPB, {1, 1, 1}, false);
-    EXPECT_EQ(animations(f).at(0).param("folder").text(), longName.substr(0, 1014) + "/Position");
+    BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
+    parent->SetRelPos({0, 100, 0});
+    BaseObject* unnamed = AddObject(f.doc(), Ocamera, "", parent);
+    unnamed->SetRelPos({1, 2, 3});
+    unnamed->SetRelRot({0.4, -0.2, 0.1});
+    SetParam(unnamed, 1008, GeData(0.7853981633974483));  // field of view in radians
+    SetParam(unnamed, 1001, GeData(Int32(1)));            // parallel projection
+    f.loader.writeCamera(unnamed);
+    const vsp::Node record = f.parsed();
+    const vsp::Node& block = record.at("Camera");  // the name of an unnamed one
+    EXPECT_EQ(block.param("projection").text(), "perspective");
+    EXPECT_EQ(block.param("fov").number(), 45.0);
+    const Matrix64 g = unnamed->GetMg();
+    const std::vector<double> expected = {g.v1.x,  g.v1.y,  -g.v1.z,  0,      g.v2.x,  g.v2.y,
+                                          -g.v2.z, 0,       g.v3.x,   g.v3.y, -g.v3.z, 0,
+                                          g.off.x, g.off.y, -g.off.z, 1};
+    const std::vector<double> written = block.findStatement("transform")->arg(0).numbers();
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(written.at(i), expected[i], 1e-5) << i;
+
+    // A long name is cut at a character boundary.
+    std::string name;
+    while (name.size() < 1100) name += "\xe2\x82\xac";  // three bytes each
+    f.loader.writeCamera(AddObject(f.doc(), Ocamera, name));
+    EXPECT_EQ(f.parsed().at(name.substr(0, 1023 / 3 * 3)).kind, vsp::NodeKind::Camera);
 }

@@ -34,7 +34,6 @@ public:
     }
 
     BaseDocument& doc() { return *document_; }
-    tavScene_api* api() { return loader.sceneWrapper->get_scene_api(); }
 
     // Everything written since the last call (the wrapper's banner and version first).
     std::string take() {
@@ -45,6 +44,11 @@ public:
     }
     // What take() returns, parsed.
     vsp::Node parsed() { return vsp::parse(take()); }
+    // The whole document converted, parsed.
+    vsp::Node loaded() {
+        loader.load(document_);
+        return parsed();
+    }
 
     C4DLoader loader;
 

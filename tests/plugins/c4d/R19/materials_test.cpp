@@ -79,8 +79,6 @@ TEST(MaterialCapture, DisplayColourByModeAndLayer) {
     BaseObject* object = AddObject(f.doc(), Onull, "O");
     const Vector grey(0.65, 0.65, 0.65);
     EXPECT_EQ(f.loader.getDefaultColor(object), grey);
-    EXPECT_EQ(f.loader.getDefaultColor(SetParam(SetParam(object, 907, 1), 908, Vector(1, 0, 0))),
-              Vector(1, 0, 0));
     EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, 907, 2)), grey);
     object->SetLayerObject(SetParam(AddLayer(f.doc(), "L"), 1009, Vector(0, 0, 1)));
     EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, 907, 3)), Vector(0, 0, 1));

@@ -1,4 +1,4 @@
-// The commands: registration, and what the user is told when a command cannot do its work.
+// The commands: what the user is told when a command cannot do its work.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -37,45 +37,20 @@ std::pair<bool, Told> exportTo(C4DLoader& loader, BaseDocument* doc,
 
 }  // namespace
 
-TEST(PluginShell, RegistersTheThreeCommandsWithTheirIdsNamesIconsAndHelp) {
-    ClearCommands();
-    EXPECT_TRUE(PluginStart());
-    Told registered;
-    for (const RegisteredCommand& c : RegisteredCommands()) {
-        registered.push_back(std::to_string(c.id) + " " + c.name + " " + c.icon + " " + c.help);
-        EXPECT_EQ(c.command->GetState(nullptr), CMD_ENABLED);
-        EXPECT_TRUE(c.command->RestoreLayout(nullptr));
-    }
-    EXPECT_EQ(registered, (Told{"1033591 Render render.png Render in Vantrel",
-                                "1034393 Update update.png Update Vantrel scene",
-                                "1034420 Export export.png Export to .vsp"}));
-    EXPECT_TRUE(PluginMessage(0, nullptr));
-    EXPECT_FALSE(PluginMessage(C4DPL_STARTACTIVITY, nullptr));
-    PluginEnd();
-    ClearCommands();
-}
-
-TEST(PluginShell, CommandsWithoutDocumentEndNormally) {
-    Sandbox sandbox;  // no renderer installed under VANTREL_ROOT
+TEST(Commands, TellTheUserWhatFailedAndNeverLeaveASilentlyBrokenFile) {
+    Sandbox folder;  // no renderer installed under VANTREL_ROOT
     C4DLoader loader;
     MessageCapture capture;
-    SetFileDialogAnswer(std::nullopt);
-    EXPECT_TRUE(VantrelCinema4DExport(&loader).Execute(nullptr));  // dialog cancelled
-    EXPECT_TRUE(capture.messages.empty());
-    EXPECT_TRUE(VantrelCinema4DRender(&loader).Execute(nullptr));
+    EXPECT_TRUE(VantrelCinema4DRender(&loader).Execute(nullptr));  // without a document too
     EXPECT_TRUE(VantrelCinema4DUpdate(&loader).Execute(nullptr));
     const std::string noRenderer =
         "Failed to connect. Could not get a scene api. Please check your Vantrel installation.";
     EXPECT_EQ(capture.messages, (Told{noRenderer, noRenderer}));
     EXPECT_EQ(loader.sceneWrapper, nullptr);
-}
 
-TEST(Export, WritesTheChosenFileAndReportsEveryFailureNeverASilentlyBrokenFile) {
-    Sandbox folder;
     AutoAlloc<BaseDocument> doc;
     doc->SetDocumentName(Filename("Shop.c4d"));
     AddObject(*doc, Onull, "Shelf");
-    C4DLoader loader;
     // The dialog adds the forced suffix.
     EXPECT_EQ(exportTo(loader, doc, folder.root() + "/shop"), std::make_pair(true, Told{}));
     EXPECT_NE(vsp::parseFile(folder.root() + "/shop.vsp").find("Shop/Shelf"), nullptr);

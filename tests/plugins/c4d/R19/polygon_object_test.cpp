@@ -1,5 +1,5 @@
 // Polygon objects as scene meshes: index patterns, welding, normals, UVs, the split into
-// material groups, layers and bad mesh data.
+// material groups and bad mesh data.
 #include <gtest/gtest.h>
 
 #include "converter_fixture.h"
@@ -44,7 +44,7 @@ Groups groupsWritten(ConverterFixture& f) {
     return groups;
 }
 
-TEST(PolygonObject, TriangleReversesCornersAndQuadSplitsAlongBDDiagonal) {
+TEST(PolygonObject, TriangleReversesCornersQuadSplitsAlongBDAndPointsWeldInOrderOfFirstUse) {
     ConverterFixture f;
     PolygonObject* object =
         AddPolygonObject(f.doc(), "M", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {5, 5, 5}},
@@ -53,31 +53,22 @@ TEST(PolygonObject, TriangleReversesCornersAndQuadSplitsAlongBDDiagonal) {
                         {{0.5, 0.5, 0}, {1, 0, 0}, {1, 1, 0}, {}}});
     f.loader.writePolygonObject(object, {nullptr}, 0.5f);
     const vsp::Node mesh = f.parsed().at("M/triangles");
-    EXPECT_EQ(mesh.param("vertices").size(), 5u);  // shared points welded
     EXPECT_EQ(mesh.param("triangles").ints(), (Ints{0, 3, 1, 2, 1, 3, 4, 1, 2}));
     EXPECT_EQ(mesh.param("triangles_uv").ints(), (Ints{0, 3, 1, 2, 1, 3, 4, 6, 5}));
     EXPECT_EQ(mesh.param("uv_tex").floats(),
               (Floats{0, 0, 1, 0, 1, 1, 0, 1, 0.5, 0.5, 1, 0, 1, 1}));
     EXPECT_EQ(mesh.findParameter("normals"), nullptr);  // neither phong data nor a normal tag
-}
 
-TEST(PolygonObject, WeldsPointsInOrderOfFirstUseWithPhongOrZeroNormals) {
-    ConverterFixture f;
+    // Points weld in order of first use, unused ones left out; a normal tag gives zero normals.
     std::vector<Vector> points;
     for (int i = 0; i < 11; ++i) points.emplace_back(i, i % 3, i % 2);
-    PolygonObject* object =
-        AddPolygonObject(f.doc(), "M", points, {CPolygon(9, 7, 10), CPolygon(10, 7, 3)});
-    AddTag(*object, Tphong);
-    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-    vsp::Node mesh = f.parsed().at("M/triangles");
-    EXPECT_EQ(mesh.param("vertices").floats(), (Floats{9, 0, 1, 7, 1, 1, 10, 1, 0, 3, 0, 1}));
-    EXPECT_EQ(mesh.param("triangles").ints(), (Ints{0, 2, 1, 2, 3, 1}));
-    EXPECT_EQ(mesh.param("normals").size(), 6u);  // one per corner
-    EXPECT_EQ(mesh.param("triangles_norm").ints(), (Ints{0, 2, 1, 3, 5, 4}));
-
+    object = AddPolygonObject(f.doc(), "N", points, {CPolygon(9, 7, 10), CPolygon(10, 7, 3)});
     AddTag(*object, Tnormal);
     f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-    EXPECT_EQ(f.parsed().at("M/triangles").param("normals").floats(), Floats(18, 0.0f));
+    const vsp::Node welded = f.parsed().at("N/triangles");
+    EXPECT_EQ(welded.param("vertices").floats(), (Floats{9, 0, 1, 7, 1, 1, 10, 1, 0, 3, 0, 1}));
+    EXPECT_EQ(welded.param("triangles").ints(), (Ints{0, 2, 1, 2, 3, 1}));
+    EXPECT_EQ(welded.param("normals").floats(), Floats(18, 0.0f));
 }
 
 TEST(PolygonObject, EveryGroupCarriesThePhongNormalsAndCornerIndicesOfItsOwnCorners) {
@@ -154,7 +145,7 @@ TEST(PolygonObject, LargeMeshHasItsPhongNormalsComputedBesideTheTriangles) {
     EXPECT_EQ(f.take(), "");
 }
 
-TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirst) {
+TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirstSkippedOnesLeaveThem) {
     ConverterFixture f;
     BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
     TextureTag* inherited = AddTextureTag(*parent, colored(f.doc(), "Inherited"));
@@ -164,41 +155,21 @@ TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirst) {
     AddTextureTag(*object, colored(f.doc(), "Whole"));
     AddTextureTag(*object, colored(f.doc(), "Part"), "S");
     f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-    EXPECT_EQ(groupsWritten(f), (Groups{"Part: 1 2", "Whole: 0 3"}));
-
     PolygonObject* child = addQuads(f.doc(), 3, parent);
     AddPolygonSelection(*child, "S", {1});
     AddTextureTag(*child, colored(f.doc(), "Own"), "S");
     f.loader.writePolygonObject(child, {nullptr, inherited}, 0.5f);
-    f.loader.writePolygonObject(child, {nullptr}, 0.5f);
-    EXPECT_EQ(groupsWritten(f),
-              (Groups{"Own: 1", "Inherited: 0 2", "Own: 1", "Display color: 0 2"}));
-}
+    EXPECT_EQ(groupsWritten(f), (Groups{"Part: 1 2", "Whole: 0 3", "Own: 1", "Inherited: 0 2"}));
 
-TEST(PolygonObject, SkippedEntriesLeaveTheirPolygonsToLaterOnes) {
-    ConverterFixture f;
-    PolygonObject* object = addQuads(f.doc(), 2);
-    AddPolygonSelection(*object, "Empty", {});
-    AddTextureTag(*object, colored(f.doc(), "Unknown"), "NoSuchSelection");  // whole object
-    AddTextureTag(*object, AddStandardMaterial(f.doc(), "NoChannels"));      // capture fails
-    AddTextureTag(*object, AddMaterial(f.doc(), Mhair, "Hair"));             // not standard
-    AddTextureTag(*object, colored(f.doc(), "Nothing"), "Empty");
-    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    PolygonObject* skipping = addQuads(f.doc(), 2);
+    AddPolygonSelection(*skipping, "Empty", {});
+    AddTextureTag(*skipping, colored(f.doc(), "Unknown"), "NoSuchSelection");  // whole object
+    AddTextureTag(*skipping, AddStandardMaterial(f.doc(), "NoChannels"));      // capture fails
+    AddTextureTag(*skipping, AddMaterial(f.doc(), Mhair, "Hair"));             // not standard
+    AddTextureTag(*skipping, colored(f.doc(), "Nothing"), "Empty");
+    f.loader.writePolygonObject(skipping, {nullptr}, 0.5f);
     f.loader.writePolygonObject(AddPolygonObject(f.doc(), "None", {}, {}), {nullptr}, 0.5f);
     EXPECT_EQ(groupsWritten(f), (Groups{"Unknown: 0 1"}));
-}
-
-TEST(PolygonObject, LayerThatHidesTheObjectOrCannotBeReadSuppressesIt) {
-    ConverterFixture f;
-    PolygonObject* object = addQuads(f.doc(), 1);
-    LayerObject* layer = AddLayer(f.doc(), "Layer");
-    object->SetLayerObject(layer);
-    f.loader.writePolygonObject(object, {nullptr}, 0.5f);  // visibility unreadable
-    SetParam(SetParam(layer, 1001, 1), 1002, 0);
-    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-    SetParam(layer, 1002, 1);
-    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-    EXPECT_EQ(groupsWritten(f), (Groups{"Display color: 0"}));
 }
 
 TEST(PolygonObject, BadMeshDataIsLeftOutWithoutReadingOutsideItsArrays) {
