@@ -1,4 +1,5 @@
-// The commands: what the user is told when a command cannot do its work.
+// The commands: registration (the host keeps their ids in layouts and menus), and what the
+// user is told when a command cannot do its work.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -36,6 +37,21 @@ std::pair<bool, Told> exportTo(C4DLoader& loader, BaseDocument* doc,
 }
 
 }  // namespace
+
+TEST(PluginShell, RegistersTheThreeCommandsWithTheirIdsNamesIconsAndHelp) {
+    ClearCommands();
+    EXPECT_TRUE(PluginStart());
+    Told registered;
+    for (const RegisteredCommand& c : RegisteredCommands()) {
+        registered.push_back(std::to_string(c.id) + " " + c.name + " " + c.icon + " " + c.help);
+        EXPECT_EQ(c.command->GetState(nullptr), CMD_ENABLED);
+    }
+    EXPECT_EQ(registered, (Told{"1033591 Render render.png Render in Vantrel",
+                                "1034393 Update update.png Update Vantrel scene",
+                                "1034420 Export export.png Export to .vsp"}));
+    PluginEnd();
+    ClearCommands();
+}
 
 TEST(Commands, TellTheUserWhatFailedAndNeverLeaveASilentlyBrokenFile) {
     Sandbox folder;  // no renderer installed under VANTREL_ROOT
