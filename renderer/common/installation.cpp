@@ -8,13 +8,11 @@ std::string Installation::resourceFolder() const {
     return root + "/Library/Application Support/Vantrel" + std::to_string(version) + "/";
 }
 
-std::string Installation::registryFolder() const {
-    return resourceFolder() + "instances/";
-}
+std::string Installation::registryFolder() const { return resourceFolder() + "instances/"; }
 
-std::string Installation::receivedFolder() const {
-    return resourceFolder() + "received/";
-}
+std::string Installation::receivedFolder() const { return resourceFolder() + "received/"; }
+
+std::string Installation::incompleteFolder() const { return resourceFolder() + "incomplete/"; }
 
 std::optional<Installation> installationOf(const std::string& path) {
     const std::string applications = "/Applications/Vantrel";

@@ -1,7 +1,8 @@
 // Where a stand-in renderer installation keeps its files, derived from the path of one
 // of its installed files: ROOT/Applications/Vantrel<N>[_floating].app/Contents/MacOS/<file>.
 // Its resource folder is ROOT/Library/Application Support/Vantrel<N>/, which holds the
-// registry of running instances ("instances/") and the received scenes ("received/").
+// registry of running instances ("instances/"), the received scenes ("received/") and
+// the scenes whose stream was cut off ("incomplete/").
 #pragma once
 
 #include <optional>
@@ -16,6 +17,7 @@ struct Installation {
     std::string resourceFolder() const;
     std::string registryFolder() const;
     std::string receivedFolder() const;
+    std::string incompleteFolder() const;
 };
 
 // The installation a file lies in, or nothing when the path does not follow the layout.

@@ -6,10 +6,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
+
+#include "live_protocol.h"
 
 namespace vantrel_renderer {
 
@@ -37,6 +41,49 @@ int connectOnce(const char* host, int port) {
     return connected;
 }
 
+// Every blocking send and receive on fd gives up after timeoutMs without progress.
+void limitWaits(int fd, int timeoutMs) {
+    timeval limit{};
+    limit.tv_sec = timeoutMs / 1000;
+    limit.tv_usec = (timeoutMs % 1000) * 1000;
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+}
+
+// Whether the peer sends exactly these bytes next.
+bool receives(int fd, const char* expected, size_t size) {
+    char got[16];
+    size_t have = 0;
+    while (have < size) {
+        const ssize_t n = recv(fd, got + have, std::min(size - have, sizeof got - have), 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0 || std::memcmp(got + have, expected + have, static_cast<size_t>(n)) != 0)
+            return false;
+        have += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool sendAll(int fd, const void* data, size_t size, int flags) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        // MSG_NOSIGNAL: a renderer that went away must not kill the host with SIGPIPE.
+        const ssize_t n = send(fd, bytes, size, flags | MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;  // the peer went away, or the time limit passed
+        bytes += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool sendFrame(int fd, const char* data, uint32_t size) {
+    unsigned char header[kFrameHeaderSize];
+    encodeFrameHeader(size, header);
+    return sendAll(fd, header, sizeof header, size > 0 ? MSG_MORE : 0) &&
+           sendAll(fd, data, size, 0);
+}
+
 }  // namespace
 
 LiveConnection::LiveConnection() {
@@ -47,8 +94,7 @@ LiveConnection::LiveConnection() {
 }
 
 LiveConnection::~LiveConnection() {
-    if (socket_ >= 0) ::close(socket_);
-    socket_ = -1;
+    dropSocket();
     if (stream_) fclose(stream_);
 }
 
@@ -58,13 +104,20 @@ bool LiveConnection::open(const char* host, int port, int attempts) {
     // Scene calls made while unconnected are dropped, not sent to the next renderer.
     fflush(stream_);
     clearerr(stream_);
+    const int timeoutMs = liveTimeoutMs();
     for (int attempt = 0; attempt < attempts || attempt == 0; ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        socket_ = connectOnce(host, port);
-        if (socket_ >= 0) {
-            broken_ = false;
-            return true;
+        const int fd = connectOnce(host, port);
+        if (fd < 0) continue;
+        limitWaits(fd, timeoutMs);
+        if (!receives(fd, kGreeting, kGreetingSize)) {
+            // Not a renderer, or one that does not answer: it gets nothing.
+            ::close(fd);
+            return false;
         }
+        socket_ = fd;
+        broken_ = false;
+        return true;
     }
     return false;
 }
@@ -72,30 +125,30 @@ bool LiveConnection::open(const char* host, int port, int attempts) {
 bool LiveConnection::close() {
     if (socket_ < 0) return false;
     const bool flushed = fflush(stream_) == 0;
-    const bool closed = ::close(socket_) == 0;
+    const bool delivered =
+        !broken_ && sendFrame(socket_, nullptr, 0) && receives(socket_, kSaved, kSavedSize);
+    dropSocket();
+    return flushed && delivered;
+}
+
+void LiveConnection::dropSocket() {
+    if (socket_ >= 0) ::close(socket_);
     socket_ = -1;
-    return flushed && closed && !broken_;
 }
 
 ssize_t LiveConnection::write(void* cookie, const char* data, size_t size) {
     auto* self = static_cast<LiveConnection*>(cookie);
-    if (self->socket_ < 0) return static_cast<ssize_t>(size);
-    size_t sent = 0;
-    while (sent < size) {
-        // MSG_NOSIGNAL: a renderer that went away must not kill the host with SIGPIPE.
-        const ssize_t n = send(self->socket_, data + sent, size - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            // The rest of the scene is dropped and close() reports the loss. The bytes
-            // count as taken: stdio's recovery from a failing cookie writer reads past
-            // the caller's buffer.
+    for (size_t sent = 0; self->socket_ >= 0 && sent < size;) {
+        const auto frame = static_cast<uint32_t>(std::min<size_t>(size - sent, kMaxFrameSize));
+        if (!sendFrame(self->socket_, data + sent, frame)) {
+            // The rest of the scene is dropped and close() reports the loss.
             self->broken_ = true;
-            ::close(self->socket_);
-            self->socket_ = -1;
-            break;
+            self->dropSocket();
         }
-        sent += static_cast<size_t>(n);
+        sent += frame;
     }
+    // The bytes count as taken even when lost: stdio's recovery from a failing cookie
+    // writer reads past the caller's buffer.
     return static_cast<ssize_t>(size);
 }
 

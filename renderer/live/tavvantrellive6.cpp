@@ -14,7 +14,7 @@ const char kLibraryAnchor = 0;
 class LiveObject : public tavVantrelLive {
 public:
     explicit LiveObject(const vantrel_renderer::Installation& installation)
-        : scene_(installation.version), query_(installation.registryFolder()) {}
+        : scene_(installation.version), query_(installation) {}
     tavScene_api* get_scene_api() override { return &scene_; }
     tavQuery_api* get_query_api() override { return &query_; }
 

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "live_protocol.h"
 #include "registry.h"
 #include "scene_scan.h"
 
@@ -76,7 +77,8 @@ bool Renderer::listenOnFreePort() {
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<uint16_t>(port));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(fd, 4) == 0) {
+        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            listen(fd, 4) == 0) {
             listener_ = fd;
             port_ = port;
             return true;
@@ -90,43 +92,91 @@ bool Renderer::listenOnFreePort() {
 bool Renderer::publish() {
     const std::string registry = installation_.registryFolder();
     if (!writeFileAtomically(sceneTreePath(registry, pid_), tree_.xml())) return false;
-    const std::string entry = "<instance><version_major>" + std::to_string(installation_.version) +
-                              "</version_major><process_id>" + std::to_string(pid_) +
-                              "</process_id><livelink_port>" + std::to_string(port_) +
-                              "</livelink_port></instance>\n";
-    return writeFileAtomically(instanceEntryPath(registry, pid_), entry);
+    return writeFileAtomically(instanceEntryPath(registry, pid_),
+                               instanceEntryText({installation_.version, pid_, port_}));
 }
 
-bool Renderer::stopRequested() {
-    return waitReadable(stopPipe[0], 0) != 0;
+bool Renderer::stopRequested() { return waitReadable(stopPipe[0], 0) != 0; }
+
+// Reads up to size bytes, waiting at most the idle time for each part; how many arrived
+// before the sender closed, went quiet or a stop was requested.
+size_t Renderer::readUpTo(int connection, char* data, size_t size) {
+    size_t got = 0;
+    while (got < size && waitReadable(connection, idleSeconds_ * 1000) == 1) {
+        const ssize_t n = read(connection, data + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    return got;
 }
 
-// Reads until the sender closes; false when a stop was requested or nothing arrived
-// for the idle time.
+// Reads the scene frames into scene; true when the end frame arrived, so the scene is
+// whole. Whatever came of a cut-off stream stays in scene.
 bool Renderer::receive(int connection, std::string& scene) {
-    char buffer[1 << 16];
     for (;;) {
-        if (waitReadable(connection, idleSeconds_ * 1000) != 1) return false;
-        const ssize_t got = read(connection, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return true;  // end of the scene, or the sender went away
-        scene.append(buffer, static_cast<size_t>(got));
+        unsigned char header[kFrameHeaderSize];
+        if (readUpTo(connection, reinterpret_cast<char*>(header), sizeof header) != sizeof header)
+            return false;
+        const uint32_t size = decodeFrameHeader(header);
+        if (size == 0) return true;
+        if (size > kMaxFrameSize) return false;  // not a sender of ours
+        const size_t at = scene.size();
+        scene.resize(at + size);
+        const size_t got = readUpTo(connection, &scene[at], size);
+        if (got != size) {
+            scene.resize(at + got);
+            return false;
+        }
     }
 }
 
-// Saves the scene and shows its model groups; the scene file appears last, so a
-// reader that sees it also sees the updated tree.
-void Renderer::store(const std::string& scene) {
+// Saves a whole scene and shows its model groups; the scene file appears last, so a
+// reader that sees it also sees the updated tree. The saved file's path, or empty.
+std::string Renderer::keep(const std::string& scene) {
     for (const std::string& name : topLevelGroups(scene)) tree_.addModel(name);
     if (!writeFileAtomically(sceneTreePath(installation_.registryFolder(), pid_), tree_.xml()))
         std::perror("vantrel: updating the scene tree");
     const std::string path = installation_.receivedFolder() + std::to_string(pid_) + "-" +
-                             std::to_string(++received_) + ".vsp";
+                             std::to_string(received_ + 1) + ".vsp";
+    if (!writeFileAtomically(path, scene)) {
+        std::perror(("vantrel: saving " + path).c_str());
+        return "";
+    }
+    ++received_;
+    return path;
+}
+
+// A cut-off stream never counts as a received scene; it is kept aside for a look.
+void Renderer::setAside(const std::string& scene) {
+    const std::string path = installation_.incompleteFolder() + std::to_string(pid_) + "-" +
+                             std::to_string(++incomplete_) + ".vsp";
     if (writeFileAtomically(path, scene))
-        std::printf("vantrel: saved %s\n", path.c_str());
+        std::printf("vantrel: the stream was cut off; kept what arrived as %s\n", path.c_str());
     else
         std::perror(("vantrel: saving " + path).c_str());
     std::fflush(stdout);
+}
+
+// Called once per whole scene, after the sender was told it arrived.
+void Renderer::sceneSaved(const std::string& path) {
+    std::printf("vantrel: saved %s\n", path.c_str());
+    std::fflush(stdout);
+}
+
+// One connection, one scene: greets the sender as a renderer, receives, and confirms a
+// scene it kept whole. False when the stream was cut off.
+bool Renderer::serve(int connection) {
+    std::string scene;
+    const bool whole = send(connection, kGreeting, kGreetingSize, MSG_NOSIGNAL) ==
+                           static_cast<ssize_t>(kGreetingSize) &&
+                       receive(connection, scene);
+    const std::string saved = whole ? keep(scene) : "";
+    if (!saved.empty()) send(connection, kSaved, kSavedSize, MSG_NOSIGNAL);
+    close(connection);
+    if (!saved.empty()) sceneSaved(saved);
+    if (!whole && !scene.empty()) setAside(scene);
+    return whole;
 }
 
 int Renderer::run() {
@@ -134,12 +184,15 @@ int Renderer::run() {
         std::perror("vantrel: signal handling");
         return 1;
     }
-    if (!makeFolders(installation_.registryFolder()) || !makeFolders(installation_.receivedFolder())) {
+    if (!makeFolders(installation_.registryFolder()) ||
+        !makeFolders(installation_.receivedFolder()) ||
+        !makeFolders(installation_.incompleteFolder())) {
         std::perror("vantrel: resource folder");
         return 1;
     }
     if (!listenOnFreePort()) {
-        std::fprintf(stderr, "vantrel: no free live-link port in %d to %d\n", kFirstPort, kLastPort);
+        std::fprintf(stderr, "vantrel: no free live-link port in %d to %d\n", kFirstPort,
+                     kLastPort);
         return 1;
     }
     if (!publish()) {
@@ -155,11 +208,7 @@ int Renderer::run() {
         if (ready <= 0) return 0;  // stop requested or idle
         const int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0) continue;
-        std::string scene;
-        const bool complete = receive(connection, scene);
-        close(connection);
-        if (!scene.empty()) store(scene);
-        if (!complete && stopRequested()) return 0;
+        if (!serve(connection) && stopRequested()) return 0;
     }
 }
 

@@ -1,5 +1,5 @@
 // The stand-in renderer process: listens on the first free live-link port on loopback,
-// registers itself, and saves every scene it receives.
+// registers itself, and saves every scene that arrives whole.
 #pragma once
 
 #include <sys/types.h>
@@ -26,8 +26,12 @@ public:
 private:
     bool listenOnFreePort();
     bool publish();
+    bool serve(int connection);
+    size_t readUpTo(int connection, char* data, size_t size);
     bool receive(int connection, std::string& scene);
-    void store(const std::string& scene);
+    std::string keep(const std::string& scene);
+    void setAside(const std::string& scene);
+    void sceneSaved(const std::string& path);
     bool stopRequested();
 
     Installation installation_;
@@ -35,7 +39,8 @@ private:
     pid_t pid_;
     int listener_ = -1;
     int port_ = 0;
-    int received_ = 0;
+    int received_ = 0;    // whole scenes saved
+    int incomplete_ = 0;  // cut-off streams set aside
     SceneTree tree_;
 };
 

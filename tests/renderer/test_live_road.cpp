@@ -1,7 +1,7 @@
 // The whole live road with real processes: the repeat-link factory and the scene
 // wrapper in this process, the stand-in renderer launched inside a sandbox.
-#include <gtest/gtest.h>
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -9,9 +9,13 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "RepeatLinkFactory.h"
+#include "private_network.h"
 #include "registry.h"
 #include "renderer_sandbox.h"
 #include "tavsceneapi_oo.h"
@@ -21,19 +25,24 @@ namespace {
 
 using tav::RepeatLinkFactory;
 
+const char* const kNotDelivered =
+    "The renderer closed the connection or stopped responding; the scene was not delivered "
+    "completely.";
+
 // A factory configured like the commands, polling fast.
 struct CommandFactory : RepeatLinkFactory {
-    explicit CommandFactory(bool update) {
+    explicit CommandFactory(bool update, int tries = 50) {
         setUpdate(update);
         setVersionRange(7, 8);
-        setNumTries(50);
+        setNumTries(tries);
         setTryDelay(100);
     }
 };
 
-// What a render command sends: the banner and version from the wrapper, then the model group.
-void sendModel() {
-    CommandFactory factory(false);
+// What a render (or an update) command sends: the banner and version from the wrapper,
+// then the model group; the renderer confirms the whole scene.
+void sendModel(bool update = false) {
+    CommandFactory factory(update);
     tav::tavSceneapi_oo wrapper(&factory);
     if (!wrapper.get_scene_api()) {
         ADD_FAILURE() << factory.getLastError();
@@ -45,39 +54,80 @@ void sendModel() {
     wrapper.set_flags(1);
     wrapper.set_array("values", std::vector<float>{1.0f, 2.0f, 3.0f});
     wrapper.end_group();
+    EXPECT_TRUE(factory.finish()) << factory.getLastError();
 }
 
-void registerInstance(const RendererSandbox& sandbox, pid_t pid, int port) {
+// Sends more than every buffer on the way holds.
+void sendLargeModel(tav::tavSceneapi_oo& wrapper) {
+    const std::vector<float> block(1 << 22, 1.0f);
+    wrapper.begin_group("Doc");
+    for (int i = 0; i < 4; ++i) wrapper.set_array("values", block);
+    wrapper.end_group();
+}
+
+void registerInstance(const RendererSandbox& sandbox, pid_t pid, const std::string& entry) {
     vantrel_renderer::makeFolders(sandbox.registryFolder());
     writeFile(vantrel_renderer::sceneTreePath(sandbox.registryFolder(), pid),
               "<scene><modelsets><modelset/></modelsets></scene>");
-    writeFile(vantrel_renderer::instanceEntryPath(sandbox.registryFolder(), pid),
-              "<instance><version_major>8</version_major><process_id>" + std::to_string(pid) +
-                  "</process_id><livelink_port>" + std::to_string(port) +
-                  "</livelink_port></instance>");
+    writeFile(vantrel_renderer::instanceEntryPath(sandbox.registryFolder(), pid), entry);
 }
 
-// Whether a program outside this test run (a renderer of a parallel run, say) already
-// listens on the live-link ports; a scan would then rightly find it.
-bool livePortsTaken() {
-    for (int port = 3141; port <= 3151; ++port) {
-        const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const bool taken = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        close(fd);
-        if (taken) return true;
-    }
-    return false;
+std::string entryOf(pid_t pid, int port) {
+    return vantrel_renderer::instanceEntryText({8, pid, port});
 }
+
+bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 // Waits up to 5 s for an adopted or own child to end; its wait status, or -1.
 int waitForExit(pid_t pid) {
     int status = 0;
     return eventually([&] { return waitpid(pid, &status, WNOHANG) == pid; }) ? status : -1;
 }
+
+// A program that is no renderer, listening on a live-link port on loopback: it takes
+// connections, says what it was given to say, and counts the bytes it receives.
+class ForeignListener {
+public:
+    ForeignListener(int port, std::string says) : says_(std::move(says)) {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int on = 1;
+        setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            listen(fd_, 4) == 0)
+            thread_ = std::thread([this] { serve(); });
+    }
+    ~ForeignListener() { stop(); }
+    bool listening() const { return thread_.joinable(); }
+    // Stops listening once every connection ended: "connections/bytes received".
+    std::string stop() {
+        shutdown(fd_, SHUT_RDWR);  // ends the accept
+        if (thread_.joinable()) thread_.join();
+        close(fd_);
+        fd_ = -1;
+        return std::to_string(connections_) + "/" + std::to_string(received_);
+    }
+
+private:
+    void serve() {
+        for (int connection; (connection = accept(fd_, nullptr, nullptr)) >= 0;) {
+            ++connections_;
+            if (!says_.empty()) send(connection, says_.data(), says_.size(), MSG_NOSIGNAL);
+            char buffer[4096];
+            for (ssize_t n; (n = recv(connection, buffer, sizeof buffer, 0)) > 0;) received_ += n;
+            close(connection);
+        }
+    }
+
+    std::string says_;
+    int fd_ = -1;
+    std::thread thread_;
+    int connections_ = 0;  // both only touched by the thread until it is joined
+    size_t received_ = 0;
+};
 
 // Render then Update through the same renderer, which finds its model, is proven end to end
 // with the plug-in in the host runner.
@@ -101,46 +151,109 @@ TEST(LiveRoad, LaunchesTheRendererWhichSavesTheSceneAndEndsCleanly) {
     EXPECT_TRUE(sandbox.registered().empty());
 }
 
-TEST(LiveRoad, DeadRegistryEntriesAreIgnoredAndRefusedPortsReported) {
+// Entries that are not a running renderer neither are chosen nor hide the one that is,
+// so no second renderer is launched.
+TEST(LiveRoad, OnlySoundEntriesOfRunningRenderersAreListed) {
     RendererSandbox sandbox;
-    std::remove((sandbox.binFolder() + "vantrel").c_str());  // nothing can be launched
+    sendModel();
+    const std::vector<pid_t> renderers = sandbox.registered();
+    ASSERT_EQ(renderers.size(), 1u);
     const pid_t dead = fork();
     if (dead == 0) _exit(0);
     waitpid(dead, nullptr, 0);
-    registerInstance(sandbox, dead, 3141);
+    registerInstance(sandbox, dead, entryOf(dead, 1));
+    registerInstance(sandbox, getpid(), entryOf(getpid(), 1));  // not a renderer program
+    registerInstance(sandbox, 1, "<instance><version_major>8</version_major>");
+
+    sendModel(true);
+    EXPECT_EQ(sandbox.registered().size(), 4u);
+    EXPECT_NE(sandbox.waitForScene(renderers[0], 2), "");
+
+    std::remove((sandbox.binFolder() + "vantrel").c_str());  // nothing can be launched
+    kill(renderers[0], SIGKILL);
+    EXPECT_NE(waitForExit(renderers[0]), -1);
     CommandFactory factory(true);
     EXPECT_EQ(factory.getApi(), nullptr);
     EXPECT_EQ(factory.getLastError(),
               "Failed to connect. Unabled to launch Vantrel. Please check your Vantrel "
               "installation.");
-
-    // This test process poses as a registered renderer that lists no port and listens
-    // nowhere: every default port is scanned and refuses.
-    if (livePortsTaken()) GTEST_SKIP() << "another program listens on ports 3141 to 3151";
-    registerInstance(sandbox, getpid(), 0);
-    EXPECT_EQ(factory.getApi(), nullptr);
-    EXPECT_EQ(factory.getLastError(),
-              "Failed to connect. Could not connect on any known port. Please check your "
-              "Vantrel installation and Live Link settings.");
 }
 
-TEST(LiveRoad, RendererKilledMidStreamDoesNotHarmTheHost) {
+// A launched renderer that never registers leaves the port scan, which must not stream
+// the scene into whatever listens there.
+TEST(LiveRoad, ForeignProgramsOnTheLivePortsGetNothing) {
+    if (const std::string reason = livePortsUnusable(); !reason.empty()) GTEST_SKIP() << reason;
     RendererSandbox sandbox;
-    CommandFactory factory(false);
-    tav::tavSceneapi_oo wrapper(&factory);
-    tavScene_api* api = wrapper.get_scene_api();
-    ASSERT_NE(api, nullptr) << factory.getLastError();
-    wrapper.begin_group("Doc");
+    writeFile(sandbox.binFolder() + "vantrel", "#!/bin/sh\nexit 0\n", true);
+    setenv("VANTREL_LIVE_TIMEOUT_MS", "300", 1);
+    ForeignListener silent(3141, "");
+    ForeignListener talking(3142, "SSH-2.0-OpenSSH\r\n");
+    ASSERT_TRUE(silent.listening() && talking.listening());
+    {
+        CommandFactory factory(false, 2);
+        tav::tavSceneapi_oo wrapper(&factory);
+        EXPECT_EQ(wrapper.get_scene_api(), nullptr);
+        EXPECT_EQ(factory.getLastError(),
+                  "Failed to connect. Could not connect on any known port. Please check your "
+                  "Vantrel installation and Live Link settings.");
+    }
+    unsetenv("VANTREL_LIVE_TIMEOUT_MS");
+    EXPECT_EQ(silent.stop(), "1/0");
+    EXPECT_EQ(talking.stop(), "1/0");
+}
+
+// A renderer that dies or freezes while the scene streams in: the host is not blocked
+// past the time limit and is told, and the renderer keeps nothing as received.
+TEST(LiveRoad, RendererLostMidStreamIsReportedAndKeepsNoScene) {
+    RendererSandbox sandbox;
+    setenv("VANTREL_LIVE_TIMEOUT_MS", "1000", 1);
+    for (const int signal : {SIGKILL, SIGSTOP}) {
+        SCOPED_TRACE(strsignal(signal));
+        CommandFactory factory(false);
+        tav::tavSceneapi_oo wrapper(&factory);
+        ASSERT_NE(wrapper.get_scene_api(), nullptr) << factory.getLastError();
+        const std::vector<pid_t> renderers = sandbox.registered();
+        ASSERT_EQ(renderers.size(), 1u);
+        kill(renderers[0], signal);
+        sendLargeModel(wrapper);
+        EXPECT_FALSE(factory.finish());
+        EXPECT_EQ(factory.getLastError(), kNotDelivered);
+
+        const std::string name = std::to_string(renderers[0]) + "-1.vsp";
+        if (signal == SIGSTOP) {
+            kill(renderers[0], SIGCONT);
+            EXPECT_TRUE(eventually(
+                [&] { return exists(sandbox.resourceFolder(8) + "incomplete/" + name); }));
+            kill(renderers[0], SIGTERM);
+        }
+        EXPECT_NE(waitForExit(renderers[0]), -1);
+        EXPECT_FALSE(exists(sandbox.resourceFolder(8) + "received/" + name));
+        std::remove(
+            vantrel_renderer::instanceEntryPath(sandbox.registryFolder(), renderers[0]).c_str());
+    }
+    unsetenv("VANTREL_LIVE_TIMEOUT_MS");
+}
+
+// A host that ends without finishing the scene: the renderer sets the cut-off stream aside.
+TEST(LiveRoad, CutOffStreamIsSetAsideNotReceived) {
+    RendererSandbox sandbox;
+    sendModel();
     const std::vector<pid_t> renderers = sandbox.registered();
     ASSERT_EQ(renderers.size(), 1u);
-    kill(renderers[0], SIGKILL);
-    EXPECT_NE(waitForExit(renderers[0]), -1);
-
-    // Enough data to overflow every buffer on the way: the writes fail, no SIGPIPE.
-    const std::vector<float> block(1 << 20, 1.0f);
-    for (int i = 0; i < 4; ++i) wrapper.set_array("values", block);
-    wrapper.end_group();
-    EXPECT_FALSE(api->disconnect());
+    const pid_t host = fork();
+    if (host == 0) {
+        CommandFactory factory(true);
+        tav::tavSceneapi_oo wrapper(&factory);
+        if (wrapper.get_scene_api()) sendLargeModel(wrapper);
+        _exit(0);  // as a host that crashes: no disconnect
+    }
+    EXPECT_EQ(waitForExit(host), 0);
+    EXPECT_TRUE(eventually([&] {
+        return exists(sandbox.resourceFolder(8) + "incomplete/" + std::to_string(renderers[0]) +
+                      "-1.vsp");
+    }));
+    EXPECT_FALSE(
+        exists(sandbox.resourceFolder(8) + "received/" + std::to_string(renderers[0]) + "-2.vsp"));
 }
 
 }  // namespace

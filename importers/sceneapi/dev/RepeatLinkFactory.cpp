@@ -14,15 +14,22 @@ namespace tav {
 
 namespace {
 
-const char* const kNoSceneApi = "Could not get a scene api. Please check your Vantrel installation.\n";
-const char* const kNoQueryApi = "Could not get a query api. Please check your Vantrel installation.\n";
+const char* const kNoSceneApi =
+    "Could not get a scene api. Please check your Vantrel installation.\n";
+const char* const kNoQueryApi =
+    "Could not get a query api. Please check your Vantrel installation.\n";
 const char* const kNoLaunch = "Unabled to launch Vantrel. Please check your Vantrel installation.";
 const char* const kNoConnection =
-    "Could not connect on any known port. Please check your Vantrel installation and Live Link settings.";
+    "Could not connect on any known port. Please check your Vantrel installation and Live Link "
+    "settings.";
+const char* const kNotDelivered =
+    "The renderer closed the connection or stopped responding; the scene was not delivered "
+    "completely.";
 
 // The decimal number held by the first child of the element named name within instance;
 // false when that element is missing or its text is not a whole number in range.
-bool readNumber(const TiXmlElement* instance, const char* name, int64_t min, int64_t max, int64_t& value) {
+bool readNumber(const TiXmlElement* instance, const char* name, int64_t min, int64_t max,
+                int64_t& value) {
     const TiXmlElement* element = XmlSearch::findElement(instance, name);
     const TiXmlNode* text = element ? element->FirstChild() : nullptr;
     if (!text || !text->ToText()) return false;
@@ -41,7 +48,8 @@ bool readNumber(const TiXmlElement* instance, const char* name, int64_t min, int
 bool sceneIsEmpty(const TiXmlElement* root) {
     const TiXmlElement* first = root ? root->FirstChildElement() : nullptr;
     if (!first) return false;
-    for (const TiXmlElement* child = first->FirstChildElement(); child; child = child->NextSiblingElement())
+    for (const TiXmlElement* child = first->FirstChildElement(); child;
+         child = child->NextSiblingElement())
         if (child->FirstChildElement()) return false;
     return true;
 }
@@ -53,9 +61,7 @@ void offer(VantrelInstance& candidate, const VantrelInstance& instance) {
 
 }  // namespace
 
-RepeatLinkFactory::~RepeatLinkFactory() {
-    shutdown();
-}
+RepeatLinkFactory::~RepeatLinkFactory() { shutdown(); }
 
 tavScene_api* RepeatLinkFactory::getApi() {
     lastError_.clear();
@@ -66,10 +72,15 @@ tavScene_api* RepeatLinkFactory::getApi() {
 void RepeatLinkFactory::init(tavSceneapi_oo*) {}
 
 void RepeatLinkFactory::shutdown() {
-    if (!api_) return;
-    api_->disconnect();
-    tav_free_scene_api_linked();
+    if (api_) finish();
+}
+
+bool RepeatLinkFactory::finish() {
+    const bool delivered = api_ && api_->disconnect();
+    if (api_) tav_free_scene_api_linked();
     api_ = nullptr;
+    if (!delivered) lastError_ = kNotDelivered;
+    return delivered;
 }
 
 void RepeatLinkFactory::setVersionRange(int versionMin, int versionMax) {
@@ -94,7 +105,8 @@ bool RepeatLinkFactory::connectOrInit() {
 
     VantrelInstance chosen = getValidInstance(query, getInstances(query));
     if (chosen.version_major == 0) {
-        if (!VantrelSystem::instance().launch_vantrel(versionMin_, versionMax_)) return fail(kNoLaunch);
+        if (!VantrelSystem::instance().launch_vantrel(versionMin_, versionMax_))
+            return fail(kNoLaunch);
         for (int tries = numTries_ - 1; tries > 0 && chosen.version_major == 0; --tries) {
             chosen = getValidInstance(query, getInstances(query));
             tav_sys::sleep(tryDelay_);
@@ -153,7 +165,8 @@ VantrelInstance RepeatLinkFactory::getValidInstance(tavQuery_api* query,
         document.Parse(tree);
         const TiXmlElement* root = document.Error() ? nullptr : document.RootElement();
         if (!modelName_.empty() &&
-            XmlSearch::findByNameAttribute(root, modelName_, XmlSearch::findDepth(instance.version_major)))
+            XmlSearch::findByNameAttribute(root, modelName_,
+                                           XmlSearch::findDepth(instance.version_major)))
             offer(withModel, instance);
         if (update_) offer(anyInstance, instance);
         if (sceneIsEmpty(root)) offer(emptyScene, instance);

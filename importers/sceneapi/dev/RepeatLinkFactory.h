@@ -32,6 +32,11 @@ public:
     tavScene_api* getApi() override;
     void init(tavSceneapi_oo* wrapper) override;
     void shutdown() override;
+    // Ends the connection after the last scene call and unloads the library: whether the
+    // renderer confirmed that the whole scene arrived. If not (it went away, stopped
+    // taking data for the live-link time limit, or nothing was connected), lastError
+    // says so.
+    bool finish();
 
     void setModelName(const std::string& name) { modelName_ = name; }
     void setUpdate(bool update) { update_ = update; }
@@ -53,7 +58,8 @@ public:
     bool connectOrInit();
     // Instances of an accepted version, in list order; entries lacking a number are skipped.
     std::vector<VantrelInstance> getInstances(tavQuery_api* query) const;
-    VantrelInstance getValidInstance(tavQuery_api* query, const std::vector<VantrelInstance>& instances);
+    VantrelInstance getValidInstance(tavQuery_api* query,
+                                     const std::vector<VantrelInstance>& instances);
     // Whether a qualifying instance is running now; leaves no library loaded unless the
     // factory is connected.
     bool probe();

@@ -102,13 +102,18 @@ void C4DLoader::sendToRenderer(BaseDocument* doc, const std::string& modelName) 
     factory.setModelName(modelName);
     factory.setUpdate(updateMode);
     factory.setVersionRange(7, 8);
-    WrapperScope scope(*this, factory);
-    if (!sceneWrapper->get_scene_api()) {
-        tellUser(factory.getLastError());
-        return;
+    {
+        WrapperScope scope(*this, factory);
+        if (!sceneWrapper->get_scene_api()) {
+            tellUser(factory.getLastError());
+            return;
+        }
+        sceneWrapper->insertNode(importOptions(factory.hadModel()));
+        load(doc);
     }
-    sceneWrapper->insertNode(importOptions(factory.hadModel()));
-    load(doc);
+    // Sends do not fail the walk: a renderer that went away or stopped taking the scene
+    // shows only when the connection ends.
+    if (!factory.finish()) tellUser(factory.getLastError());
 }
 
 bool C4DLoader::vspExport(BaseDocument* doc) {

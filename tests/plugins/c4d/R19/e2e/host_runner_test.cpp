@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "renderer_sandbox.h"
 #include "vsp/Reader.h"
@@ -75,4 +76,12 @@ TEST(HostRunner, ExportThenRenderThenUpdateWriteTheDemoDocumentWithTheirImportOp
     EXPECT_EQ(sandbox.registered(), renderers);
     const vsp::Node second = vsp::parse(sandbox.waitForScene(renderers[0], 2));
     EXPECT_EQ(importOptions(second), optionsWithAdjust("on"));
+
+    // A renderer that cannot keep the scene never confirms it, and the user hears of it.
+    const std::string received = sandbox.resourceFolder(8) + "received";
+    std::filesystem::remove_all(received);
+    writeFile(received, "");
+    const HostRun lost = runHost("--demo --command update");
+    EXPECT_NE(lost.second.find("the scene was not delivered completely"), std::string::npos)
+        << lost.second;
 }
