@@ -13,6 +13,7 @@ struct RunnerOptions {
     std::optional<std::string> save_as;   // none: the save dialog is cancelled
     std::vector<std::string> select;
     std::optional<std::string> plugins;  // none: plugins/ beside the runner's bin/
+    double import_timeout = 300;         // seconds a model import may take
     bool list_commands = false;
     bool help = false;
 };

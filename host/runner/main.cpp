@@ -1,17 +1,20 @@
 // vantrel-host: loads the plug-ins, opens a document, applies a selection and runs
 // one command, answering the save dialog from the command line.
-// Exit status: 0 when the command ran, 1 for a document or plug-in error, 2 for a
-// usage error.
+// Exit status: 0 when the command ran without showing a message, 1 for a document or
+// plug-in error or a command that failed, 2 for a usage error.
 #include <strings.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "c4d.h"
 #include "command_line.h"
 #include "plugin_loader.h"
 #include "progress_line.h"
+#include "runner_temp_folder.h"
+#include "save_target.h"
 #include "vantrel_host/document_file.h"
 #include "vantrel_host/host_services.h"
 #include "vantrel_host/model_import.h"
@@ -78,14 +81,19 @@ ModelDocument ImportModelFile(const std::string& path, std::string& error) {
 }
 
 // A model file, a document file or the demo document, with the folder of the
-// textures a model embeds, which lives as long as the document.
-ModelDocument OpenDocument(const RunnerOptions& options) {
+// textures a model embeds, which lives as long as the document. A model brings the
+// runner's temporary folder, which must outlive the document.
+ModelDocument OpenDocument(const RunnerOptions& options,
+                           std::optional<RunnerTempFolder>& temp_folder) {
     std::string error;
     ModelDocument opened;
     if (!options.document) {
         opened.document = BuildDemoDocument(error);
     } else if (IsModelFile(*options.document)) {
-        opened = ImportModelFile(*options.document, error);
+        const std::string& file = *options.document;
+        temp_folder.emplace();
+        opened = temp_folder->Import(file, options.import_timeout,
+                                     [&] { return ImportModelFile(file, error); });
     } else {
         opened.document = LoadDocument(*options.document, error);
     }
@@ -114,6 +122,10 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
         std::fputs(kUsage, stdout);
         return kCommandRan;
     }
+    if (options.save_as) {
+        if (auto problem = SaveTargetProblem(*options.save_as, options.document))
+            throw RunError{kUsageError, *problem};
+    }
     const std::string folder = options.plugins ? *options.plugins : DefaultPluginFolder(argv0);
     PluginHost plugins;
     try {
@@ -128,7 +140,8 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
         if (!options.command) return kCommandRan;
     }
 
-    const ModelDocument opened = OpenDocument(options);
+    std::optional<RunnerTempFolder> temp_folder;
+    const ModelDocument opened = OpenDocument(options, temp_folder);
     BaseDocument* doc = opened.document.get();
     if (!options.command) {
         std::printf("Opened %s: %d objects.%s\n",
@@ -149,7 +162,13 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     } catch (...) {
         throw RunError{kFailure, "command \"" + command.name + "\" failed"};
     }
+    const DialogCounts dialogs = TakeDialogCounts();
+    if (dialogs.cancelled_file_dialogs > 0)
+        std::fputs("vantrel-host: the save dialog was cancelled: no --save-as was given\n", stderr);
     if (!ran) throw RunError{kFailure, "command \"" + command.name + "\" reported a failure"};
+    // The plug-in shows messages only when something went wrong.
+    if (dialogs.messages > 0)
+        throw RunError{kFailure, "command \"" + command.name + "\" failed: see its message"};
     return kCommandRan;
 }
 

@@ -13,6 +13,7 @@ struct HostState {
     std::vector<RegisteredCommand> commands;
     MessageSink sink;
     std::optional<std::string> file_dialog_answer;
+    DialogCounts dialogs;
     UInt64 next_guid = 1;
 };
 

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <utility>
 
 #include "c4d_plugin.h"
 #include "host_state.h"
@@ -24,11 +25,14 @@ void SetFileDialogAnswer(std::optional<std::string> path) {
     Host().file_dialog_answer = std::move(path);
 }
 
+DialogCounts TakeDialogCounts() { return std::exchange(Host().dialogs, DialogCounts()); }
+
 }  // namespace vantrel_host
 
 namespace {
 
 void Show(vantrel_host::MessageKind kind, const String& str) {
+    if (kind == vantrel_host::MessageKind::Dialog) ++vantrel_host::Host().dialogs.messages;
     const auto& sink = vantrel_host::Host().sink;
     if (sink) {
         sink(kind, str.GetUtf8());

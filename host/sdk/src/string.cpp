@@ -105,7 +105,10 @@ Filename Filename::GetFile() const { return Filename(String(path_.substr(FileSta
 Bool Filename::FileSelect(FILESELECTTYPE, FILESELECT flags, const String&,
                           const String& force_suffix) {
     const auto& answer = vantrel_host::Host().file_dialog_answer;
-    if (!answer) return false;
+    if (!answer) {
+        ++vantrel_host::Host().dialogs.cancelled_file_dialogs;
+        return false;
+    }
     path_ = *answer;
     const std::string file = path_.substr(FileStart(path_));
     if (flags == FILESELECT_SAVE && force_suffix.Content() && file.find('.') == std::string::npos)

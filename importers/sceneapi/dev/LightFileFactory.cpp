@@ -1,9 +1,14 @@
 #include "LightFileFactory.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdarg>
+#include <cstdlib>
+#include <random>
 #include <stdexcept>
 #include <utility>
 
@@ -41,10 +46,60 @@ FILE* openStandardOutput() {
     return stream;
 }
 
+// The file a symbolic link names is the one to replace, so that the link stays.
+std::string resolvedPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+// A new file in the folder of target, with the permissions of the file it replaces (or
+// those of any new file); its name goes to name.
+FILE* createTemporary(const std::string& target, const struct stat* replaced, std::string& name) {
+    const std::string folder = target.substr(0, target.rfind('/') + 1);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char file[32];
+        snprintf(file, sizeof file, ".vsp-export-%08x", static_cast<unsigned>(random()));
+        name = folder + file;
+        const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return nullptr;
+        }
+        if (replaced) fchmod(fd, replaced->st_mode & 07777);
+        if (FILE* stream = fdopen(fd, "wb+")) return stream;
+        const int reason = errno;
+        close(fd);
+        unlink(name.c_str());
+        errno = reason;
+        return nullptr;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
+FILE* LightFileFactory::openOutput() {
+    if (path == "-") return openStandardOutput();
+    struct stat existing {};
+    const bool exists = stat(path.c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT) return nullptr;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        errno = EISDIR;
+        return nullptr;
+    }
+    // Devices and pipes hold nothing to lose.
+    if (exists && !S_ISREG(existing.st_mode)) return fopen(path.c_str(), "wb+");
+    // A file this process may not write is not replaced either.
+    if (exists && access(path.c_str(), W_OK) != 0) return nullptr;
+    target = exists ? resolvedPath(path) : path;
+    FILE* stream = createTemporary(target, exists ? &existing : nullptr, temporary);
+    if (!stream) temporary.clear();
+    return stream;
+}
+
 LightFileFactory::LightFileFactory(std::string path) : path(std::move(path)) {
-    file.reset(this->path == "-" ? openStandardOutput() : fopen(this->path.c_str(), "wb+"));
+    file.reset(openOutput());
     if (!file) {
         perror("opening file");
         throw std::runtime_error("could not open file: \"" + this->path + "\"");
@@ -54,7 +109,7 @@ LightFileFactory::LightFileFactory(std::string path) : path(std::move(path)) {
 
 LightFileFactory::~LightFileFactory() {
     // Nobody called finish(): standard error is the only place left to tell.
-    if (closeOutput() == WriteFailed)
+    if (closeOutput(false) == WriteFailed)
         fprintf(stderr, "could not write file: \"%s\"\n", path.c_str());
 }
 
@@ -72,7 +127,7 @@ void LightFileFactory::writeHeader(tavSceneapi_oo*) {
 void LightFileFactory::shutdown() { finish(); }
 
 void LightFileFactory::finish() {
-    switch (closeOutput()) {
+    switch (closeOutput(true)) {
         case Complete:
             return;
         case WriteFailed:
@@ -82,7 +137,7 @@ void LightFileFactory::finish() {
     }
 }
 
-LightFileFactory::Outcome LightFileFactory::closeOutput() noexcept {
+LightFileFactory::Outcome LightFileFactory::closeOutput(bool keep) noexcept {
     bool writeFailed = false;
     if (api) {
         writeFailed = api->failed();
@@ -91,10 +146,19 @@ LightFileFactory::Outcome LightFileFactory::closeOutput() noexcept {
     if (!file) return writeFailed ? WriteFailed : Complete;
     // What stdio still buffers only meets a full disk here, after the writer is done.
     if (fflush(file.get()) != 0 || ferror(file.get())) writeFailed = true;
+    // The new file must be on the disk before it takes the old one's name.
+    if (!temporary.empty() && fsync(fileno(file.get())) != 0) writeFailed = true;
     const bool closeFailed = fclose(file.release()) != 0;
     if (closeFailed) perror("closing file");
-    if (writeFailed) return WriteFailed;
-    return closeFailed ? CloseFailed : Complete;
+    Outcome outcome = writeFailed ? WriteFailed : closeFailed ? CloseFailed : Complete;
+    if (temporary.empty()) return outcome;
+    if (keep && outcome == Complete && rename(temporary.c_str(), target.c_str()) != 0) {
+        perror("replacing file");
+        outcome = WriteFailed;
+    }
+    if (!keep || outcome != Complete) unlink(temporary.c_str());
+    temporary.clear();
+    return outcome;
 }
 
 }  // namespace tav

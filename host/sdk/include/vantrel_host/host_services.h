@@ -36,4 +36,11 @@ MessageSink SetMessageSink(MessageSink sink);
 // (the default).
 void SetFileDialogAnswer(std::optional<std::string> path);
 
+// How many message dialogs were shown and file dialogs cancelled since the last call.
+struct DialogCounts {
+    int messages = 0;
+    int cancelled_file_dialogs = 0;
+};
+DialogCounts TakeDialogCounts();
+
 }  // namespace vantrel_host

@@ -2,8 +2,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <iterator>
 
 #include "sandbox.h"
 #include "tavsceneapi_oo.h"
@@ -21,18 +25,46 @@ const std::string kExpectedStart =
 // What the export command does before its document walk.
 void exportEmptyScene(tav::LightFileFactory& factory) { tav::tavSceneapi_oo wrapper(&factory); }
 
+long entriesIn(const std::string& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder),
+                         std::filesystem::directory_iterator());
+}
+
 }  // namespace
 
-TEST(FileFactory, ReplacesExistingFileWithHeaderBannerAndVersion) {
+TEST(FileFactory, ReplacesExistingFileWithHeaderBannerAndVersionKeepingModeAndLink) {
     Sandbox folder;
-    const std::string path = folder.root() + "/scene.vsp";
+    const std::string path = folder.root() + "/scene.vsp", link = folder.root() + "/link.vsp";
     writeFile(path, std::string(1000, 'x'));
-    tav::LightFileFactory factory(path);
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_EQ(symlink("scene.vsp", link.c_str()), 0);
+    tav::LightFileFactory factory(link);
     exportEmptyScene(factory);
+    EXPECT_EQ(readFile(path), std::string(1000, 'x'));  // nothing replaced before the end
     factory.finish();
     EXPECT_EQ(factory.getApi(), nullptr);
     EXPECT_NO_THROW(factory.finish());
     EXPECT_EQ(readFile(path), kExpectedStart);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(entriesIn(folder.root()), 2);
+}
+
+// A walk that ends in an exception leaves the file that was there (a failed write:
+// the end-to-end tests).
+TEST(FileFactory, AbandonedExportLeavesTheOldFileAndNoTemporaryFile) {
+    Sandbox folder;
+    const std::string path = folder.root() + "/scene.vsp";
+    writeFile(path, "old scene");
+    EXPECT_THROW(
+        {
+            tav::LightFileFactory factory(path);
+            exportEmptyScene(factory);
+            throw std::runtime_error("the walk failed");
+        },
+        std::runtime_error);
+    EXPECT_EQ(readFile(path), "old scene");
+    EXPECT_EQ(entriesIn(folder.root()), 1);
 }
 
 // Open and finish() errors reach the user through the export command, tested there.

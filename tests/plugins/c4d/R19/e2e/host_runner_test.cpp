@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 #include "renderer_sandbox.h"
 #include "vsp/Reader.h"
@@ -14,8 +15,9 @@ namespace {
 // The exit status, and what was printed to standard output and standard error.
 using HostRun = std::pair<int, std::string>;
 
-HostRun runHost(const std::string& arguments) {
-    const std::string command = std::string("'") + VANTREL_HOST + "' " + arguments + " 2>&1";
+// shell goes before the runner's command ("ulimit ...; exec ").
+HostRun runHost(const std::string& arguments, const std::string& shell = "") {
+    const std::string command = shell + "'" + VANTREL_HOST + "' " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return {-1, "popen failed"};
     std::string output;
@@ -84,4 +86,21 @@ TEST(HostRunner, ExportThenRenderThenUpdateWriteTheDemoDocumentWithTheirImportOp
     const HostRun lost = runHost("--demo --command update");
     EXPECT_NE(lost.second.find("the scene was not delivered completely"), std::string::npos)
         << lost.second;
+}
+
+// A disk that fills up half way (here a file-size limit) costs the user nothing: the
+// file that was there stays, and the runner fails with the plug-in's message.
+TEST(HostRunner, ExportThatCannotBeWrittenWholeKeepsTheOldFileAndFails) {
+    Sandbox folder;
+    const std::string file = folder.root() + "/demo.vsp";
+    writeFile(file, "old scene\n");
+    const HostRun run = runHost("--demo --command export --save-as '" + file + "'",
+                                "ulimit -f 2; trap '' XFSZ; exec ");
+    EXPECT_EQ(run,
+              HostRun(1, "Message: could not write file: \"" + file +
+                             "\"\nvantrel-host: command \"Export\" failed: see its message\n"));
+    EXPECT_EQ(readFile(file), "old scene\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
