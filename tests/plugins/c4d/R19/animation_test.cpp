@@ -141,6 +141,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
         bool camera;
         Float from, to;
         vsp::Matrix last;
+        ROTATIONORDER order = ROTATIONORDER_HPB;
     };
     const Case cases[] = {
         {"heading turned 90 degrees from zero",
@@ -164,6 +165,18 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
          q,
          2 * q,
          {0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
+        // Under the other orders the x component turns about x.
+        {"x turned 90 degrees under the order ZYX",
+         904,
+         VECTOR_X,
+         {},
+         {},
+         {1, 1, 1},
+         false,
+         0,
+         q,
+         {1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1},
+         ROTATIONORDER_ZYXGLOBAL},
         {"pitch turned 90 degrees under a bank",
          904,
          VECTOR_Y,
@@ -225,6 +238,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
         op->SetRelPos(c.position);
         op->SetRelRot(c.rotation);
         op->SetRelScale(c.scale);
+        op->SetRotationOrder(c.order);
         write(f, op, {addTrack(op, c.channel, c.component, {{0, c.from}, {0.01, c.to}, {1, c.to}})},
               c.camera);
         const auto written = animations(f).at(0).param("matrices").matrices();
