@@ -80,6 +80,9 @@ TEST_F(LightTest, PowerIsPhotometricLumenOrBrightnessTruncatedTowardZeroAndSatur
     EXPECT_EQ(power(op), 16951);
 
     EXPECT_EQ(power(light(0, 0.005)), 0);
+    // 0.29 in single precision times 100 in double precision is 28.99999917; a product
+    // in single precision would round up to 29.
+    EXPECT_EQ(power(light(0, 0.29)), 28);
     EXPECT_EQ(power(light(0, -0.019)), -1);
     EXPECT_EQ(power(light(0, 1e30)), std::numeric_limits<int>::max());
     EXPECT_EQ(power(light(0, std::numeric_limits<double>::quiet_NaN())), 0);
@@ -88,8 +91,8 @@ TEST_F(LightTest, PowerIsPhotometricLumenOrBrightnessTruncatedTowardZeroAndSatur
 class HairTest : public ::testing::Test {
 protected:
     // Guide g's point p lies at (g, p, 0); guide g's root UV is (g, 0.5).
-    HairObject* hair(Int32 count, Int32 segments) {
-        auto* op = static_cast<HairObject*>(AddObject(f.doc(), Ohair, "Fur"));
+    HairObject* hair(Int32 count, Int32 segments, BaseObject* parent = nullptr) {
+        auto* op = static_cast<HairObject*>(AddObject(f.doc(), Ohair, "Fur", parent));
         HairGuides* guides = HairGuides::Alloc(count, segments);
         const Int32 perGuide = segments > 0 ? segments + 1 : 0;
         for (Int32 g = 0; g < count; ++g) {
@@ -101,7 +104,7 @@ protected:
         return op;
     }
     // Appends a hair material tag named name, linking a new hair material with these radii.
-    BaseMaterial* tag(HairObject* op, const std::string& name, Float root, Float tip) {
+    BaseMaterial* tag(BaseObject* op, const std::string& name, Float root, Float tip) {
         BaseMaterial* material = AddMaterial(f.doc(), Mhair, name);
         SetParam(SetParam(material, 3009, GeData(root)), 3010, GeData(tip));
         SetParam(AddTag(*op, Thairmaterial, name), 1000, Link(material));
@@ -199,6 +202,15 @@ TEST_F(HairTest, MaterialIsTheDisplayColourOrWhatTheFrontmostTagSuppliesUnderIts
     HairObject* named = hair(1, 1);
     tag(named, std::string(1022, 'a') + "\xc3\xa9", 0.5, 0.1);
     EXPECT_EQ(material(write(named)).name, std::string(1022, 'a'));
+
+    // A tag on an ancestor reaches the hair below it.
+    BaseObject* groom = AddObject(f.doc(), Onull, "Groom");
+    tag(groom, "Groom", 3.0, 2.0);
+    hair(1, 1, groom);
+    f.loader.browseHierarchy(groom, {nullptr}, true, true, 1.0f, false);
+    root = f.parsed();
+    EXPECT_EQ(root.at("Groom/Fur/Fur/tav_bezier_curves").param("pr").floats(), (Floats{3, 2}));
+    EXPECT_EQ(root.at("Groom/Fur/Fur").all(vsp::NodeKind::Material).at(0)->name, "Groom");
 }
 
 }  // namespace

@@ -13,8 +13,9 @@ using namespace vantrel_host;
 
 namespace {
 
-Material* withChannels(BaseDocument& doc, std::initializer_list<Int32> channels) {
-    Material* material = AddStandardMaterial(doc, "Mat");
+Material* withChannels(BaseDocument& doc, std::initializer_list<Int32> channels,
+                       const std::string& name = "Mat") {
+    Material* material = AddStandardMaterial(doc, name);
     for (Int32 channel : channels) material->SetChannelState(channel, true);
     return material;
 }
@@ -46,10 +47,32 @@ TEST(MaterialCapture, ColourAndSpecularChannelsLinkedShadersAndTheAlphaShaderSca
     EXPECT_TRUE(f.loader.getMaterial(alpha, record));
     EXPECT_EQ(record.color, Vector(0, 0.5, 0));
 
-    // Specular channels give the specular colour; reflection falls back to its own one.
-    EXPECT_TRUE(f.loader.getMaterial(
-        SetParam(withChannels(f.doc(), {CHANNEL_SPECULARCOLOR}), 3100, Vector(0.3, 0, 0)), record));
-    EXPECT_EQ(record.specular, Vector(0.3, 0, 0));
+    // The colour channel's own shader link overrides its colour; a gradient gives its first
+    // knot.
+    Material* linked = withChannels(f.doc(), {CHANNEL_COLOR});
+    SetParam(linked, 2100, Vector(1, 1, 1));
+    SetParam(linked, 8000, Link(SetParam(AddShader(*linked, Xcolor), 1000, Vector(0.5, 0, 0))));
+    EXPECT_TRUE(f.loader.getMaterial(linked, record));
+    EXPECT_EQ(record.color, Vector(0.5, 0, 0));
+    SetParam(linked, 8000,
+             Link(SetParam(AddShader(*linked, Xgradient), 1007,
+                           GradientData({{0, 0.25, 0}, {1, 1, 1}}))));
+    EXPECT_TRUE(f.loader.getMaterial(linked, record));
+    EXPECT_EQ(record.color, Vector(0, 0.25, 0));
+
+    // Specular channels (8, then 9) give the specular colour and count as found; without
+    // their colour they still shut out the reflection channel's fallback.
+    for (Int32 channel : {CHANNEL_SPECULAR, CHANNEL_SPECULARCOLOR}) {
+        SCOPED_TRACE(channel);
+        TavMat with, without;
+        EXPECT_TRUE(f.loader.getMaterial(
+            SetParam(withChannels(f.doc(), {channel}), 3100, Vector(0.3, 0, 0)), with));
+        EXPECT_EQ(with.specular, Vector(0.3, 0, 0));
+        Material* uncoloured = withChannels(f.doc(), {channel, CHANNEL_REFLECTION});
+        uncoloured->GetDataInstance()->SetVector(65, Vector(0.1, 0.2, 0.3));
+        EXPECT_FALSE(f.loader.getMaterial(uncoloured, without));
+        EXPECT_EQ(without.specular, Vector(0, 0, 0));
+    }
     Material* reflection = withChannels(f.doc(), {CHANNEL_REFLECTION});
     reflection->GetDataInstance()->SetVector(65, Vector(0.1, 0.2, 0.3));
     EXPECT_FALSE(f.loader.getMaterial(reflection, record));  // no colour found
@@ -82,6 +105,83 @@ TEST(MaterialCapture, DisplayColourByModeAndLayer) {
     EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, 907, 2)), grey);
     object->SetLayerObject(SetParam(AddLayer(f.doc(), "L"), 1009, Vector(0, 0, 1)));
     EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, 907, 3)), Vector(0, 0, 1));
+    // Mode 1 takes the object's own colour, which reads as black when the object has none.
+    EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, 907, 1)), Vector(0, 0, 0));
+}
+
+// "object: material xN" for every scene object of the walk, N its triangle count.
+std::vector<std::string> meshMaterials(const vsp::Node& root) {
+    std::vector<std::string> found;
+    for (const vsp::Node* object : root.all(vsp::NodeKind::Object))
+        found.push_back(object->name + ": " + object->all(vsp::NodeKind::Material).at(0)->name +
+                        " x" +
+                        std::to_string(object->at("triangles").param("triangles").size() / 3));
+    return found;
+}
+
+// Three triangles apart from each other, so that none shares a point.
+PolygonObject* addTriangles(BaseDocument& doc, const std::string& name, BaseObject* parent) {
+    std::vector<Vector> points;
+    std::vector<CPolygon> polygons;
+    for (Int32 i = 0; i < 3; ++i) {
+        polygons.emplace_back(3 * i, 3 * i + 1, 3 * i + 2);
+        points.insert(points.end(), {{Float(i), 0, 0}, {Float(i), 1, 0}, {Float(i), 0, 1}});
+    }
+    return AddPolygonObject(doc, name, points, polygons, parent);
+}
+
+TEST(MaterialsThroughTheWalk, AncestorsTagsReachChildrenCachesAndDeformedMeshes) {
+    ConverterFixture f;
+    BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
+    AddTextureTag(*parent, withChannels(f.doc(), {CHANNEL_COLOR}));  // "Mat"
+    addTriangles(f.doc(), "Child", AddObject(f.doc(), Onull, "Between", parent));
+
+    // A tag restricted to a selection its own object lacks is resolved against the
+    // selections of each mesh it reaches.
+    BaseObject* rig = AddObject(f.doc(), Onull, "Rig");
+    AddTextureTag(*rig, withChannels(f.doc(), {CHANNEL_COLOR}, "Part"), "S");
+    AddPolygonSelection(*addTriangles(f.doc(), "Selected", rig), "S", {1});
+
+    for (bool deformed : {false, true}) {
+        BaseObject* generator = AddObject(f.doc(), Onull, deformed ? "Deformer" : "Generator");
+        AddTextureTag(*generator,
+                      withChannels(f.doc(), {CHANNEL_COLOR}, deformed ? "Bent" : "Made"));
+        PolygonObject* cache = addTriangles(f.doc(), "Cache", nullptr);
+        deformed ? generator->SetDeformCache(cache) : generator->SetCache(cache);
+    }
+
+    EXPECT_EQ(meshMaterials(f.loaded()),
+              (std::vector<std::string>{"Child: Mat x3", "Selected: Part x1",
+                                        "Selected: Display color x2", "Cache: Made x3",
+                                        "Cache: Bent x3"}));
+}
+
+TEST(MaterialsThroughTheWalk, MeshesKeepTheirHostNamesTextsAndDisplayColour) {
+    ConverterFixture f;
+    // Quotes and bytes beyond ASCII are written hex-encoded; they must come back unchanged.
+    const std::string name = "W\xc3\xbcrfel \"1\"", texture = "/maps/Holz \xc3\xa4.png";
+    PolygonObject* mesh = addTriangles(f.doc(), name, nullptr);
+    Material* material = withChannels(f.doc(), {CHANNEL_COLOR}, "B\xc3\xb6se");
+    SetParam(AddShader(*material, Xbitmap), 1000, GeData(Filename(texture.c_str())));
+    SetParam(material, 8000, Link(material->GetFirstShader()));
+    AddTextureTag(*mesh, material, "S");
+    AddPolygonSelection(*mesh, "S", {0});
+    // The display colour, mode 1, colours the polygons no tag takes.
+    SetParam(SetParam(mesh, 907, 1), 908, Vector(0.25, 0.5, 1));
+    // A node name is cut to 1023 bytes; the scene object inside keeps the whole name.
+    const std::string longName(1100, 'n');
+    addTriangles(f.doc(), longName, nullptr);
+
+    const vsp::Node root = f.loaded();
+    EXPECT_EQ(meshMaterials(root),
+              (std::vector<std::string>{name + ": B\xc3\xb6se x1", name + ": Display color x2",
+                                        longName + ": Display color #1 x3"}));
+    const auto materials = root.at("untitled/" + name).all(vsp::NodeKind::Material);
+    EXPECT_EQ(materials.at(0)->shader("surface").shader("diffuse").param("texture").text(),
+              texture);
+    EXPECT_EQ(materials.at(1)->shader("surface").param("diffuse").floats(),
+              (std::vector<float>{0.25, 0.5, 1}));
+    EXPECT_NE(root.find("untitled/" + std::string(1023, 'n') + "/" + longName), nullptr);
 }
 
 TEST(MaterialCapture, TextureFileFoundAsStoredInTexFolderOrBesideDocument) {
@@ -136,7 +236,8 @@ TEST(MaterialWriting, SurfaceShaderChoiceAndTexturePlacement) {
     record.tile = false;
     f.loader.writeMaterial(record);
     record.projection = TEXTURETAG_PROJECTION_FLAT;
-    record.textureMatrix = MatrixMove(Vector(4, 0, 0)) * MatrixScale(Vector(2, 2, 2));
+    // Turned a quarter about z and scaled by 2, at (4, 0, 0): a transposed inverse shows.
+    record.textureMatrix = Matrix64({4, 0, 0}, {0, 2, 0}, {-2, 0, 0}, {0, 0, 2});
     f.loader.writeMaterial(record);
 
     const vsp::Node root = f.parsed();
@@ -154,9 +255,10 @@ TEST(MaterialWriting, SurfaceShaderChoiceAndTexturePlacement) {
     const vsp::Node& flat = materials.at(3)->shader("surface").shader("diffuse");
     EXPECT_EQ(flat.param("uv_projection").integer(), 5);
     EXPECT_EQ(flat.findParameter("uv_flags"), nullptr);
-    // Every element of the inverse placement halved: scale 1/2 gives 1/4, offset -2 gives -1.
+    // Every element of the inverse placement halved: its axes (0, -1/2, 0), (1/2, 0, 0),
+    // (0, 0, 1/2) and offset (0, 2, 0).
     EXPECT_EQ(flat.param("transform_obj_to_uv").matrix(),
-              (vsp::Matrix{0.25, 0, 0, 0, 0, 0.25, 0, 0, 0, 0, 0.25, 0, -1, 0, 0, 1}));
+              (vsp::Matrix{0, -0.25, 0, 0, 0.25, 0, 0, 0, 0, 0, 0.25, 0, 0, 1, 0, 1}));
 }
 
 }  // namespace

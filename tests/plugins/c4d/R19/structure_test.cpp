@@ -80,6 +80,8 @@ TEST(Hierarchy, GroupsKeepOrderFlagsLocalTransformsAndNamesCutAtACharacterBounda
     b->SetRelRot(Vector(0.5, 0, 0));
     b->SetRelScale(Vector(2, 2, 2));
     AddObject(f.doc(), Onull, "", a);
+    AddTrack(*a, DescID(DescLevel(ID_BASEOBJECT_REL_POSITION), DescLevel(VECTOR_X)),
+             {{0, 0}, {1, 1}});
     const std::string fits(1023, 'x');
     AddObject(f.doc(), Onull, fits);
     AddObject(f.doc(), Onull, std::string(1022, 'y') + "\xc3\xa9");  // 1024 bytes
@@ -90,6 +92,11 @@ TEST(Hierarchy, GroupsKeepOrderFlagsLocalTransformsAndNamesCutAtACharacterBounda
     for (const vsp::Node& group : root.at("untitled").children) names.push_back(group.name);
     EXPECT_EQ(names, (std::vector<std::string>{"A", fits, std::string(1022, 'y'), "object"}));
     EXPECT_EQ(root.at("untitled/A").children.at(1).name, "");  // an empty name stays empty
+    // An object's animation follows the groups of its children.
+    std::vector<vsp::NodeKind> kinds;
+    for (const vsp::Node& block : root.at("untitled/A").children) kinds.push_back(block.kind);
+    EXPECT_EQ(kinds, (std::vector<vsp::NodeKind>{vsp::NodeKind::Group, vsp::NodeKind::Group,
+                                                 vsp::NodeKind::Animation}));
     // B's own transform, not its global one.
     const vsp::Node& group = root.at("untitled/A/B");
     EXPECT_EQ(group.statements.at(0).keyword, "flags");
