@@ -76,7 +76,8 @@ bool Renderer::listenOnFreePort() {
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<uint16_t>(port));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(fd, 4) == 0) {
+        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            listen(fd, 4) == 0) {
             listener_ = fd;
             port_ = port;
             return true;
@@ -97,9 +98,7 @@ bool Renderer::publish() {
     return writeFileAtomically(instanceEntryPath(registry, pid_), entry);
 }
 
-bool Renderer::stopRequested() {
-    return waitReadable(stopPipe[0], 0) != 0;
-}
+bool Renderer::stopRequested() { return waitReadable(stopPipe[0], 0) != 0; }
 
 // Reads until the sender closes; false when a stop was requested or nothing arrived
 // for the idle time.
@@ -122,10 +121,12 @@ void Renderer::store(const std::string& scene) {
         std::perror("vantrel: updating the scene tree");
     const std::string path = installation_.receivedFolder() + std::to_string(pid_) + "-" +
                              std::to_string(++received_) + ".vsp";
-    if (writeFileAtomically(path, scene))
+    if (writeFileAtomically(path, scene)) {
         std::printf("vantrel: saved %s\n", path.c_str());
-    else
+        pictures_.add(path);
+    } else {
         std::perror(("vantrel: saving " + path).c_str());
+    }
     std::fflush(stdout);
 }
 
@@ -134,12 +135,14 @@ int Renderer::run() {
         std::perror("vantrel: signal handling");
         return 1;
     }
-    if (!makeFolders(installation_.registryFolder()) || !makeFolders(installation_.receivedFolder())) {
+    if (!makeFolders(installation_.registryFolder()) ||
+        !makeFolders(installation_.receivedFolder())) {
         std::perror("vantrel: resource folder");
         return 1;
     }
     if (!listenOnFreePort()) {
-        std::fprintf(stderr, "vantrel: no free live-link port in %d to %d\n", kFirstPort, kLastPort);
+        std::fprintf(stderr, "vantrel: no free live-link port in %d to %d\n", kFirstPort,
+                     kLastPort);
         return 1;
     }
     if (!publish()) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "installation.h"
+#include "picture_maker.h"
 #include "scene_tree.h"
 
 namespace vantrel_renderer {
@@ -37,6 +38,7 @@ private:
     int port_ = 0;
     int received_ = 0;
     SceneTree tree_;
+    PictureMaker pictures_;  // last, so it stops first
 };
 
 }  // namespace vantrel_renderer
