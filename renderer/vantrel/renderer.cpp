@@ -76,8 +76,7 @@ bool Renderer::listenOnFreePort() {
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<uint16_t>(port));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            listen(fd, 4) == 0) {
+        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(fd, 4) == 0) {
             listener_ = fd;
             port_ = port;
             return true;
@@ -98,7 +97,9 @@ bool Renderer::publish() {
     return writeFileAtomically(instanceEntryPath(registry, pid_), entry);
 }
 
-bool Renderer::stopRequested() { return waitReadable(stopPipe[0], 0) != 0; }
+bool Renderer::stopRequested() {
+    return waitReadable(stopPipe[0], 0) != 0;
+}
 
 // Reads until the sender closes; false when a stop was requested or nothing arrived
 // for the idle time.
@@ -135,14 +136,12 @@ int Renderer::run() {
         std::perror("vantrel: signal handling");
         return 1;
     }
-    if (!makeFolders(installation_.registryFolder()) ||
-        !makeFolders(installation_.receivedFolder())) {
+    if (!makeFolders(installation_.registryFolder()) || !makeFolders(installation_.receivedFolder())) {
         std::perror("vantrel: resource folder");
         return 1;
     }
     if (!listenOnFreePort()) {
-        std::fprintf(stderr, "vantrel: no free live-link port in %d to %d\n", kFirstPort,
-                     kLastPort);
+        std::fprintf(stderr, "vantrel: no free live-link port in %d to %d\n", kFirstPort, kLastPort);
         return 1;
     }
     if (!publish()) {
