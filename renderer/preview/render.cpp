@@ -73,11 +73,21 @@ Vec3 offset(Vec3 p, Vec3 n) {
     return p + n * (1e-4f * (1 + size));
 }
 
-// An emitting triangle and the running sum of emitted power up to and including it.
-struct Emitter {
-    uint32_t mesh, triangle;
-    float cumulativePower;
+// Up to this many emitting meshes each get a sample at every bounce; more are picked
+// from by their power, one per bounce.
+constexpr size_t kLightsSampledEach = 8;
+
+// An emitting mesh, with the running sums of its triangles' areas.
+struct Light {
+    uint32_t mesh;
+    std::vector<float> areaSums;
 };
+
+// Index of the first running sum above u times the total.
+size_t pickFromSums(const std::vector<float>& sums, float u) {
+    const auto chosen = std::upper_bound(sums.begin(), sums.end(), u * sums.back());
+    return std::min<size_t>(chosen - sums.begin(), sums.size() - 1);
+}
 
 // What a ray hit, ready for shading.
 struct Surface {
@@ -91,7 +101,7 @@ class Tracer {
 public:
     Tracer(const Scene& scene, const RenderSettings& settings)
         : scene_(scene), settings_(settings), embree_(scene) {
-        collectEmitters();
+        collectLights();
     }
 
     // Sum of all samples' radiance for one pixel, divided by their number.
@@ -113,16 +123,18 @@ public:
     }
 
 private:
-    void collectEmitters() {
-        float total = 0;
+    void collectLights() {
         for (uint32_t m = 0; m < scene_.meshes.size(); ++m) {
             const TriangleMesh& mesh = scene_.meshes[m];
-            const float power = luminance(scene_.materials[mesh.material].emission);
-            if (!(power > 0)) continue;
-            for (uint32_t t = 0; t < mesh.triangles.size() / 3; ++t) {
-                total += power * area(mesh, t);
-                emitters_.push_back({m, t, total});
-            }
+            const float radiance = luminance(scene_.materials[mesh.material].emission);
+            if (!(radiance > 0) || mesh.triangles.empty()) continue;
+            Light light{m, {}};
+            float sum = 0;
+            for (uint32_t t = 0; t < mesh.triangles.size() / 3; ++t)
+                light.areaSums.push_back(sum += area(mesh, t));
+            if (!(sum > 0)) continue;
+            lights_.push_back(std::move(light));
+            powerSums_.push_back((powerSums_.empty() ? 0 : powerSums_.back()) + radiance * sum);
         }
     }
 
@@ -201,23 +213,32 @@ private:
         return scene_.textures[m.texture].sample(u, v);
     }
 
-    // Light reaching p from one emitting triangle picked by its power, over the cosine at p.
+    // Light reaching p directly from the emitting meshes, over the cosine at p.
     Vec3 directLight(Vec3 p, Vec3 shading, Vec3 facing, Random& random, uint64_t& rays) const {
-        if (emitters_.empty()) return {};
-        const float total = emitters_.back().cumulativePower;
-        const float pick = random.uniform() * total;
-        const auto chosen = std::upper_bound(
-            emitters_.begin(), emitters_.end(), pick,
-            [](float value, const Emitter& e) { return value < e.cumulativePower; });
-        const Emitter& e = chosen == emitters_.end() ? emitters_.back() : *chosen;
-        const float before = &e == emitters_.data() ? 0 : (&e - 1)->cumulativePower;
-        const float probability = (e.cumulativePower - before) / total;
-        if (!(probability > 0)) return {};
+        if (lights_.empty()) return {};
+        Vec3 sum;
+        if (lights_.size() <= kLightsSampledEach) {
+            for (const Light& light : lights_)
+                sum += lightSample(light, 1, p, shading, facing, random, rays);
+            return sum;
+        }
+        const size_t i = pickFromSums(powerSums_, random.uniform());
+        const float probability =
+            (powerSums_[i] - (i > 0 ? powerSums_[i - 1] : 0)) / powerSums_.back();
+        return probability > 0
+                   ? lightSample(lights_[i], probability, p, shading, facing, random, rays)
+                   : Vec3{};
+    }
 
-        const TriangleMesh& mesh = scene_.meshes[e.mesh];
+    // One point on the light, uniform over its area.
+    Vec3 lightSample(const Light& light, float probability, Vec3 p, Vec3 shading, Vec3 facing,
+                     Random& random, uint64_t& rays) const {
+        const TriangleMesh& mesh = scene_.meshes[light.mesh];
+        const uint32_t triangle =
+            static_cast<uint32_t>(pickFromSums(light.areaSums, random.uniform()));
         const float r1 = std::sqrt(random.uniform()), r2 = random.uniform();
-        const Vec3 a = corner(mesh, e.triangle, 0), b = corner(mesh, e.triangle, 1),
-                   c = corner(mesh, e.triangle, 2);
+        const Vec3 a = corner(mesh, triangle, 0), b = corner(mesh, triangle, 1),
+                   c = corner(mesh, triangle, 2);
         const Vec3 x = a * (1 - r1) + b * (r1 * (1 - r2)) + c * (r1 * r2);
         const Vec3 start = offset(p, facing);
         Vec3 toLight = x - start;
@@ -225,13 +246,13 @@ private:
         if (!(distance > 0)) return {};
         toLight = toLight * (1 / distance);
         const float cosSurface = dot(shading, toLight);
-        const Vec3 lightNormal = normalize(faceNormal(mesh, e.triangle));
+        const Vec3 lightNormal = normalize(faceNormal(mesh, triangle));
         const float cosLight = -dot(lightNormal, toLight);
         if (cosSurface <= 0 || dot(facing, toLight) <= 0 || cosLight <= 0) return {};
         // Stop short, so a light's coincident faces do not shadow each other.
         if (occluded(start, toLight, distance * 0.999f, rays)) return {};
         const Vec3 emission = scene_.materials[mesh.material].emission;
-        return emission * (cosSurface * cosLight * area(mesh, e.triangle) /
+        return emission * (cosSurface * cosLight * light.areaSums.back() /
                            (distance * distance * probability));
     }
 
@@ -284,7 +305,8 @@ private:
     const Scene& scene_;
     const RenderSettings& settings_;
     EmbreeScene embree_;
-    std::vector<Emitter> emitters_;
+    std::vector<Light> lights_;
+    std::vector<float> powerSums_;  // running sums of the lights' emitted power
 };
 
 uint8_t srgbByte(float linear) {

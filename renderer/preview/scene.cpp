@@ -32,12 +32,15 @@ struct Affine {
         return result;
     }
 
-    // Normals follow the inverse transpose, which keeps them on the surface's own side
-    // through mirrors too.
-    Vec3 normal(Vec3 n) const {
-        const Vec3 c0 = cross(rows[1], rows[2]), c1 = cross(rows[2], rows[0]),
-                   c2 = cross(rows[0], rows[1]);
-        return normalize(c0 * n.x + c1 * n.y + c2 * n.z) * (determinant() < 0 ? -1.0f : 1.0f);
+    // Normals follow the inverse transpose (its columns are the rows' cross products),
+    // which keeps them on the surface's own side through mirrors too.
+    Affine normalTransform() const {
+        const float sign = determinant() < 0 ? -1.0f : 1.0f;
+        Affine result;
+        result.rows[0] = cross(rows[1], rows[2]) * sign;
+        result.rows[1] = cross(rows[2], rows[0]) * sign;
+        result.rows[2] = cross(rows[0], rows[1]) * sign;
+        return result;
     }
 };
 
@@ -156,7 +159,8 @@ private:
         const vsp::Parameter* normalIndices = geometry.findParameter("triangles_norm");
         if (normals) {
             std::vector<Vec3> values = vectorsOf(normals->value);
-            for (Vec3& n : values) n = length(n) > 0 ? world.normal(n) : n;
+            const Affine normalWorld = world.normalTransform();
+            for (Vec3& n : values) n = normalize(normalWorld.vector(n));
             // Without their own indices normals go with the vertices.
             const std::vector<uint32_t> indices =
                 normalIndices ? indicesOf(normalIndices->value) : mesh.triangles;
