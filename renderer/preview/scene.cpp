@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -261,9 +262,8 @@ private:
     int textureIndex(const std::string& file) {
         const auto known = textures_.find(file);
         if (known != textures_.end()) return known->second;
-        const std::string path = file.empty() || file[0] == '/' || textureFolder_.empty()
-                                     ? file
-                                     : textureFolder_ + "/" + file;
+        // An absolute file name replaces the folder.
+        const std::string path = (std::filesystem::path(textureFolder_) / file).string();
         int index = -1;
         try {
             scene_.textures.push_back(Texture::load(path));
