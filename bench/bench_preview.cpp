@@ -80,10 +80,7 @@ double bareLoopRaysPerSecond(const preview::Scene& scene, const preview::RenderS
     const preview::Camera camera =
         scene.camera ? *scene.camera
                      : preview::framingCamera(scene, float(settings.width) / settings.height);
-    const float tanX = std::tan(camera.fovDegrees * 3.14159265f / 360);
-    const float tanY = tanX * settings.height / settings.width;
-    const preview::Vec3 right = normalize(cross(camera.direction, camera.up));
-    const preview::Vec3 up = cross(right, camera.direction);
+    const preview::Screen screen(camera, settings.width, settings.height);
     std::atomic<int> nextRow{0};
     std::atomic<uint64_t> hits{0};
     auto work = [&] {
@@ -91,10 +88,9 @@ double bareLoopRaysPerSecond(const preview::Scene& scene, const preview::RenderS
         for (int y; (y = nextRow++) < settings.height;)
             for (int x = 0; x < settings.width; ++x)
                 for (int s = 0; s < settings.samples; ++s) {
-                    const float sx = (2 * (x + (s + 0.5f) / settings.samples) / settings.width - 1);
-                    const float sy = (1 - 2 * (y + 0.5f) / settings.height);
                     const preview::Vec3 d =
-                        normalize(camera.direction + right * (sx * tanX) + up * (sy * tanY));
+                        screen.direction((x + (s + 0.5f) / settings.samples) / settings.width,
+                                         (y + 0.5f) / settings.height);
                     RTCIntersectContext context;
                     rtcInitIntersectContext(&context);
                     RTCRayHit hit{};

@@ -105,19 +105,14 @@ public:
     }
 
     // Sum of all samples' radiance for one pixel, divided by their number.
-    Vec3 pixel(int x, int y, const Camera& camera, uint64_t& rays) const {
+    Vec3 pixel(int x, int y, const Camera& camera, const Screen& screen, uint64_t& rays) const {
         const uint64_t index = static_cast<uint64_t>(y) * settings_.width + x;
         Random random(settings_.seed, index);
-        const float tanX = std::tan(camera.fovDegrees * 0.5f * kPi / 180);
-        const float tanY = tanX * settings_.height / settings_.width;
-        const Vec3 right = normalize(cross(camera.direction, camera.up));
-        const Vec3 up = cross(right, camera.direction);
         Vec3 sum;
         for (int s = 0; s < settings_.samples; ++s) {
-            const float sx = (2 * (x + random.uniform()) / settings_.width - 1) * tanX;
-            const float sy = (1 - 2 * (y + random.uniform()) / settings_.height) * tanY;
-            sum += radiance(camera.position, normalize(camera.direction + right * sx + up * sy),
-                            random, rays);
+            const float sx = (x + random.uniform()) / settings_.width;
+            const float sy = (y + random.uniform()) / settings_.height;
+            sum += radiance(camera.position, screen.direction(sx, sy), random, rays);
         }
         return sum * (1.0f / settings_.samples);
     }
@@ -329,6 +324,7 @@ Picture render(const Scene& scene, const RenderSettings& settings, RenderStats* 
     const Camera camera = scene.camera
                               ? *scene.camera
                               : framingCamera(scene, float(settings.width) / settings.height);
+    const Screen screen(camera, settings.width, settings.height);
     Picture picture;
     picture.width = settings.width;
     picture.height = settings.height;
@@ -348,7 +344,7 @@ Picture render(const Scene& scene, const RenderSettings& settings, RenderStats* 
             const int x0 = tile % tilesX * kTileSize, y0 = tile / tilesX * kTileSize;
             for (int y = y0; y < std::min(y0 + kTileSize, settings.height); ++y)
                 for (int x = x0; x < std::min(x0 + kTileSize, settings.width); ++x) {
-                    const Vec3 c = tracer.pixel(x, y, camera, myRays) * settings.exposure;
+                    const Vec3 c = tracer.pixel(x, y, camera, screen, myRays) * settings.exposure;
                     uint8_t* out = &picture.rgb[(static_cast<size_t>(y) * settings.width + x) * 3];
                     out[0] = srgbByte(c.x), out[1] = srgbByte(c.y), out[2] = srgbByte(c.z);
                 }

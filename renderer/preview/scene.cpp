@@ -334,6 +334,17 @@ Scene sceneFromTree(const vsp::Node& root, const std::string& textureFolder) {
     return scene;
 }
 
+Screen::Screen(const Camera& camera, int width, int height) : forward_(camera.direction) {
+    const float tanX = std::tan(camera.fovDegrees * 0.5f * kPi / 180);
+    const Vec3 right = normalize(cross(camera.direction, camera.up));
+    right_ = right * tanX;
+    up_ = cross(right, camera.direction) * (tanX * height / width);
+}
+
+Vec3 Screen::direction(float x, float y) const {
+    return normalize(forward_ + right_ * (2 * x - 1) + up_ * (1 - 2 * y));
+}
+
 Camera framingCamera(const Scene& scene, float aspect) {
     Vec3 low{1e30f, 1e30f, 1e30f}, high{-1e30f, -1e30f, -1e30f};
     auto grow = [&](Vec3 p) {

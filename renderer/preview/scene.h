@@ -52,6 +52,17 @@ struct Camera {
     float fovDegrees = 60;  // horizontal
 };
 
+// The picture's plane in front of a camera: the direction of the ray through a point of
+// the picture, x from the left and y from the top edge, both 0 to 1.
+class Screen {
+public:
+    Screen(const Camera& camera, int width, int height);
+    Vec3 direction(float x, float y) const;
+
+private:
+    Vec3 forward_, right_, up_;  // right_ and up_ span half the picture
+};
+
 struct Scene {
     std::vector<TriangleMesh> meshes;
     std::vector<CurveSet> curves;
