@@ -162,6 +162,7 @@ void Renderer::setAside(const std::string& scene) {
 void Renderer::sceneSaved(const std::string& path) {
     std::printf("vantrel: saved %s\n", path.c_str());
     std::fflush(stdout);
+    pictures_.add(path);
 }
 
 // One connection, one scene: greets the sender as a renderer, receives, and confirms a

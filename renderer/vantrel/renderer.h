@@ -7,6 +7,7 @@
 #include <string>
 
 #include "installation.h"
+#include "picture_maker.h"
 #include "scene_tree.h"
 
 namespace vantrel_renderer {
@@ -42,6 +43,7 @@ private:
     int received_ = 0;    // whole scenes saved
     int incomplete_ = 0;  // cut-off streams set aside
     SceneTree tree_;
+    PictureMaker pictures_;  // last, so it stops first
 };
 
 }  // namespace vantrel_renderer
