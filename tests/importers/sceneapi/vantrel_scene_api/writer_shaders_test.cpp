@@ -44,6 +44,7 @@ TEST(WriterCapture, ShadersGoInTheirSlotsRawCapturesUnindentedUnknownSlotsAsSurf
 
 TEST(WriterCapture, NestedCapturesStayInTheOuterAndNumberedShadersGoToTheStream) {
     WriterOutput out;
+    out->shader_push();  // the caller's own save of the target, around everything below
     out->shader_begin(nullptr, "tav_advanced");
     tavShader* outer = out->shader_get();
     out->shader_push();
@@ -57,6 +58,9 @@ TEST(WriterCapture, NestedCapturesStayInTheOuterAndNumberedShadersGoToTheStream)
     out->set_subshader("bump", 3);
     out->shader_end();
     EXPECT_EQ(out->shader_get(), outer);
+    // Every shader_end took off what its shader_begin put on the target stack.
+    out->shader_pop();
+    EXPECT_EQ(out->shader_get(), nullptr);
     EXPECT_EQ(
         std::string(static_cast<tavString*>(outer)->text),
         "\"tav_advanced\" {\n\"diffuse\" ! \"texture2_rgb\" {\n\"texture\" \"wood.png\",\n},\n"
