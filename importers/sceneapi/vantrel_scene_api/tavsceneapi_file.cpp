@@ -75,6 +75,24 @@ size_t element_size(tavType element) {
     }
 }
 
+// Whether an array of this element code lists its elements; the others keep only the brackets.
+bool has_element_text(tavType element) {
+    switch (element) {
+        case TAV_COLOR:
+        case TAV_FLOAT4:
+        case TAV_FLOAT:
+        case TAV_DOUBLE:
+        case TAV_VECTOR:
+        case TAV_INT:
+        case TAV_BOOL:
+        case TAV_MATRIX:
+        case TAV_STRING:
+        case TAV_STRING_REF:
+        case TAV_INT_B: return true;
+        default: return false;
+    }
+}
+
 // Scalars per element in a binary block: a colour counts as three floats.
 uint32_t binary_scalars(tavType element, uint32_t count) {
     return element == TAV_COLOR ? 3 * count : count;
@@ -340,6 +358,10 @@ void tavScene_api_file::print_array(tavType element, const tavArray& array) {
         return;
     }
 
+    if (!has_element_text(element)) {
+        print_ni_text("] ");
+        return;
+    }
     const size_t stride = element_size(element);
     const int spaces = (mode_ & TAV_OUTPUT_NO_INDENT) ? 0 : std::max(level_, 0);
     std::string text;

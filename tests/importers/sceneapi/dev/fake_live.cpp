@@ -1,8 +1,11 @@
 // A scripted live-link library for the loader and factory tests. FAKE_LIVE_VARIANT
 // picks a fault: 0 none, 1 no query interface, 2 initialisation returns null,
-// 3 no entry symbol. The query interface lists the instances in FAKE_LIVE_INSTANCES,
-// each showing an empty scene; connect succeeds only for the port in FAKE_LIVE_ACCEPT_PORT.
-// Listings and connect calls are appended to the file named by FAKE_LIVE_LOG.
+// 3 no entry symbol. The query interface lists the instances in FAKE_LIVE_INSTANCES from
+// its FAKE_LIVE_LISTED_FROM-th listing on (none before), each showing an empty scene;
+// connect succeeds only for the port in FAKE_LIVE_ACCEPT_PORT. Ids, listings and connect
+// calls are appended to the file named by FAKE_LIVE_LOG; each connect also appends to
+// FAKE_LIVE_PAUSES the milliseconds since the last listing.
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -22,17 +25,27 @@ void record(const std::string& call) {
     if (!log.empty()) std::ofstream(log, std::ios::app) << call << ' ';
 }
 
+using Clock = std::chrono::steady_clock;
+Clock::time_point lastListing;
+
 struct FakeScene : NullApi {
     bool connect(const char* host, int port, int param) override {
         record(std::string(host) + ":" + std::to_string(port) + "/" + std::to_string(param));
+        const auto pause =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastListing);
+        const std::string pauses = environment("FAKE_LIVE_PAUSES");
+        if (!pauses.empty()) std::ofstream(pauses, std::ios::app) << pause.count() << ' ';
         return std::to_string(port) == environment("FAKE_LIVE_ACCEPT_PORT");
     }
+    void set_id(int id) override { record("id" + std::to_string(id)); }
 };
 
 struct FakeQuery : tavQuery_api {
     const char* get_instances() override {
         record("list");
-        return (instances = environment("FAKE_LIVE_INSTANCES")).c_str();
+        lastListing = Clock::now();
+        const bool listed = ++listings >= std::atoi(environment("FAKE_LIVE_LISTED_FROM").c_str());
+        return (instances = listed ? environment("FAKE_LIVE_INSTANCES") : "<instances/>").c_str();
     }
     bool attach_instance(int64_t) override { return true; }
     void detach_instance() override {}
@@ -40,6 +53,7 @@ struct FakeQuery : tavQuery_api {
         return "<scene><modelsets><modelset/></modelsets></scene>";
     }
     std::string instances;  // the text handed out last
+    int listings = 0;
 };
 
 struct FakeLive : tavVantrelLive {

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "LightCamera.h"
+#include "LightModule.h"
 #include "writer_output.h"
 
 namespace {
@@ -21,6 +22,9 @@ struct WrapperText : testing::Test {
     tav::tavSceneapi_oo wrapper{&factory};
 };
 
+const char* const kAnnouncement =
+    "#print \"Vantrel SceneApi oo 9.0.206  (built Tue Jun  4 11:19:06 2019)\"\nversion 9\n\n";
+
 // A camera block: its first lines, the environment shader every camera captures, the rest.
 std::string cameraBlock(const std::string& first, const std::string& rest) {
     return "\ncamera \"Cam\" {\n" + first +
@@ -31,7 +35,7 @@ std::string cameraBlock(const std::string& first, const std::string& rest) {
 
 }  // namespace
 
-TEST_F(WrapperText, TypedSettersAndArraysPickCodeLayoutAndCount) {
+TEST_F(WrapperText, TypedSettersArraysAndTransformsPickTheirOperation) {
     // A string literal must not silently become a bool: it throws before reaching the interface.
     EXPECT_THAT([&] { wrapper.set_parameter("s", "literal"); },
                 testing::ThrowsMessage<std::invalid_argument>(
@@ -52,13 +56,54 @@ TEST_F(WrapperText, TypedSettersAndArraysPickCodeLayoutAndCount) {
     wrapper.set_array("ma", std::vector<tavMatrix>(2));
     wrapper.set_vec3_array("p", std::vector<float>{1, 2, 3, 4, 5, 6, 7});
     wrapper.set_array("empty", std::vector<float>{});
+    const tavMatrix m{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 4, 5, 6, 1}};
+    wrapper.set_transform(m, true);
+    wrapper.set_transform(m);
     EXPECT_EQ(out.take(),
               "\"b\" on,\n\"off\" off,\n\"i\" -7,\n\"f\" 0.5,\n\"d\" 2.2500000000000000,\n"
               "\"v\" 1e+39 2 3,\n\"c\" 0.5 0.25 1,\n\"s\" \"text\",\n"
               "\"fa\" [ 1,2.5 ] ,\n\"da\" [ 0.5000000000000000,1.5000000000000000 ] ,\n"
               "\"ia\" [ 4 ] ,\n"
               "\"ma\" [ 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ,\n0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 \n] ,\n"
-              "\"p\" [ 1 2 3,4 5 6 ] ,\n\"empty\" [ ] ,\n");
+              "\"p\" [ 1 2 3,4 5 6 ] ,\n\"empty\" [ ] ,\n"
+              "set transform 1 0 0 0 0 1 0 0 0 0 1 0 4 5 6 1\n"
+              "transform 1 0 0 0 0 1 0 0 0 0 1 0 4 5 6 1\n");
+}
+
+// The factory prepares only an interface it supplied; without one nothing at all is sent.
+TEST(SceneWrapper, FactoryInitAndAnnouncementOnlyWithAnInterface) {
+    struct CountingFactory : tav::LightFactory {
+        tavScene_api* getApi() override { return api; }
+        void init(tav::tavSceneapi_oo*) override { ++inits; }
+        void shutdown() override {}
+        tavScene_api* api = nullptr;
+        int inits = 0;
+    };
+    WriterOutput out;
+    for (bool withInterface : {false, true}) {
+        SCOPED_TRACE(withInterface);
+        CountingFactory factory;
+        if (withInterface) factory.api = &*out;
+        tav::tavSceneapi_oo wrapper(&factory);
+        EXPECT_EQ(wrapper.get_scene_api(), factory.api);
+        EXPECT_EQ(factory.inits, withInterface ? 1 : 0);
+        EXPECT_EQ(out.take(), withInterface ? kAnnouncement : "");
+    }
+}
+
+TEST_F(WrapperText, ImportOptionsSendTheirDefaultsAndACameraOnlyWhenNamed) {
+    const std::string first =
+        "load \"tavrtopt.so\" {\n\"import_mode\" on,\n\"import_merge_groups\" on,\n"
+        "\"import_merge_objects\" on,\n\"import_up_vector\" 0,\n\"meter_scale\" 1,\n"
+        "\"import_keep_original\" off,\n\"import_center_geometry\" on,\n"
+        "\"import_snap_to_ground\" off,\n\"import_adjust_camera\" on,\n"
+        "\"import_adjust_environment\" on,\n";
+    tav::DefaultRTModule options;
+    wrapper.insertNode(options);
+    EXPECT_EQ(out.take(), first + "\"ext\" on,\n}\n");
+    options.setImportUseCamera("Cam");
+    wrapper.insertNode(options);
+    EXPECT_EQ(out.take(), first + "\"import_use_camera\" \"Cam\",\n\"ext\" on,\n}\n");
 }
 
 TEST_F(WrapperText, IdsCountFromOneAndRestartWithNewInterface) {

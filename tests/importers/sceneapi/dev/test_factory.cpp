@@ -17,17 +17,25 @@ using tav::RepeatLinkFactory;
 using Instances = std::vector<tav::VantrelInstance>;
 
 // A sandbox whose version-8 installation holds a scripted live-link library (see
-// fake_live.cpp) that lists the given instances and accepts connections on one port.
+// fake_live.cpp) that lists the given instances from its listedFrom-th listing on and
+// accepts connections on one port.
 struct FakeInstallation : ProcessSandbox {
-    FakeInstallation(int variant, const std::string& instances, int acceptPort = -1)
+    FakeInstallation(int variant, const std::string& instances, int acceptPort = -1,
+                     int listedFrom = 1)
         : library(install(8) + "tavvantrellive6.so") {
         copyFile(std::string(FAKE_LIVE_DIR) + "/fake_live_" + std::to_string(variant) + ".so",
                  library);
         setenv("FAKE_LIVE_LOG", (root() + "/calls").c_str(), 1);
+        setenv("FAKE_LIVE_PAUSES", (root() + "/pauses").c_str(), 1);
         setenv("FAKE_LIVE_INSTANCES", instances.c_str(), 1);
         setenv("FAKE_LIVE_ACCEPT_PORT", std::to_string(acceptPort).c_str(), 1);
+        setenv("FAKE_LIVE_LISTED_FROM", std::to_string(listedFrom).c_str(), 1);
     }
     std::string calls() const { return readFile(root() + "/calls"); }
+    // Milliseconds from the last listing to each connect call.
+    std::string pauses() const { return readFile(root() + "/pauses"); }
+    // A renderer that starts and ends at once without registering.
+    void installRenderer() const { writeFile(install(8) + "vantrel", "#!/bin/sh\n", true); }
     const std::string library;
 };
 
@@ -55,14 +63,14 @@ TEST(Factory, FailuresAreToldAndDropTheInterfaceAndTheLibrary) {
     const Case cases[] = {
         {1, onPort(3145),
          "Failed to connect. Could not get a query api. Please check your Vantrel installation.\n",
-         ""},
+         "id1 id1 "},
         {0, "<instances/>",
          "Failed to connect. Unabled to launch Vantrel. Please check your Vantrel installation.",
-         "list list "},
+         "id1 list id1 list "},
         {0, onPort(3145),
          "Failed to connect. Could not connect on any known port. Please check your Vantrel "
          "installation and Live Link settings.",
-         "list localhost:3145/4 list localhost:3145/4 "}};
+         "id1 list localhost:3145/4 id1 list localhost:3145/4 "}};
     for (const Case& c : cases) {
         FakeInstallation installation(c.variant, c.instances);
         RepeatLinkFactory factory;
@@ -76,23 +84,36 @@ TEST(Factory, FailuresAreToldAndDropTheInterfaceAndTheLibrary) {
 
 TEST(Factory, PollsAfterLaunchingThenScansThePorts) {
     FakeInstallation installation(0, "<instances/>");
-    // A renderer that starts and ends at once without registering.
-    writeFile(installation.install(8) + "vantrel", "#!/bin/sh\n", true);
+    installation.installRenderer();
     RepeatLinkFactory factory;
     factory.setNumTries(4);
     factory.setTryDelay(1);
     EXPECT_EQ(factory.getApi(), nullptr);
-    EXPECT_EQ(installation.calls(), "list list list list " + scanCalls(3141, 3151));
+    EXPECT_EQ(installation.calls(), "id1 list list list list " + scanCalls(3141, 3151));
+}
+
+// The pause follows every poll after a launch, the one that found the renderer too.
+TEST(Factory, PausesAfterThePollThatFoundTheRenderer) {
+    const int delay = 300;
+    FakeInstallation installation(0, onPort(3145), 3145, 3);
+    installation.installRenderer();
+    RepeatLinkFactory factory;
+    factory.setTryDelay(delay);
+    EXPECT_NE(factory.getApi(), nullptr);
+    EXPECT_EQ(installation.calls(), "id1 list list list localhost:3145/4 ");
+    EXPECT_GE(std::stoi(installation.pauses()), delay);
 }
 
 // Without a listed port the default ports are scanned up to the one that accepts.
 TEST(Factory, ProbeConnectByScanAndShutdownLeaveNoLibraryLoaded) {
     FakeInstallation installation(0, onPort(0), 3143);
     RepeatLinkFactory factory;
+    factory.setId(7);
     EXPECT_TRUE(factory.probe());
     EXPECT_FALSE(isLoaded(installation.library));
     EXPECT_NE(factory.getApi(), nullptr);
-    EXPECT_EQ(installation.calls(), "list list " + scanCalls(3141, 3143));
+    // The id is stated before the instances are even listed.
+    EXPECT_EQ(installation.calls(), "list id7 list " + scanCalls(3141, 3143));
     factory.shutdown();
     EXPECT_FALSE(isLoaded(installation.library));
 }

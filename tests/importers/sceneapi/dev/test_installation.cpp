@@ -62,6 +62,7 @@ TEST(Discovery, VersionPrefersStandardInstallationsAHigherFloatingOneWinsTheExec
     sandbox.install(12, true);
     sandbox.install(9);
     sandbox.install(7, true);
+    sandbox.install(21, true);  // beyond the known versions: never chosen
     EXPECT_EQ(vantrel.vantrel_version(5, 20), 9);
     EXPECT_EQ(vantrel.vantrel_version(7, 8), 8);
     EXPECT_EQ(vantrel.vantrel_version(10, 20), 12);

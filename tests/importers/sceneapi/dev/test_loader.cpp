@@ -69,6 +69,8 @@ TEST(Loader, SecondCandidateIsThePluginFolderNeverTheCurrentFolder) {
                                  std::regex("vantrellive_loader\\.cpp:[0-9]+ - "
                                             "[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}")))
         << log;
+    // The probe elsewhere found neither candidate.
+    EXPECT_NE(log.find(" WARNING:  NO shared handle\n"), std::string::npos) << log;
 }
 
 TEST(Log, LogOf20MiBOrMoreStartsAfreshAndAnUnopenableLogIsReported) {

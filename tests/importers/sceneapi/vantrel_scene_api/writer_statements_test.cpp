@@ -88,11 +88,12 @@ TEST(WriterBlocks, ParameterStyleFollowsTheInnermostBlock) {
 TEST(WriterStatements, SingleLineStatementsAndWriterOnlyBlocks) {
     WriterOutput out;
     tavMatrix m = kIdentity;
+    m.m[1] = 1e-50;  // 0 once rounded to single precision, as every transform is
     m.m[12] = 0.1;
     m.m[13] = -2.5;
     m.m[14] = 1e7;
     out->transform(m);
-    out->transform_set(kIdentity);
+    out->transform_set(m);
     out->scale(1, 2, 3);
     out->rotate(0.5, 0, -90);
     out->translate(1e-7, 0, 1234567);
@@ -119,10 +120,10 @@ TEST(WriterStatements, SingleLineStatementsAndWriterOnlyBlocks) {
     out->instance_create("mesh");
     out->frame_begin(3);
     out->frame_end();
-    out->motion_transform(kIdentity, 0.5);
+    out->motion_transform(m, 0.5);
     EXPECT_EQ(out.take(),
               "transform 1 0 0 0 0 1 0 0 0 0 1 0 0.1 -2.5 1e+07 1\n"
-              "set transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n"
+              "set transform 1 0 0 0 0 1 0 0 0 0 1 0 0.1 -2.5 1e+07 1\n"
               "scale 1 2 3\nrotate 0.5 0 -90\ntranslate 1e-07 0 1.23457e+06\n"
               "version 8\n\nversion 9\n\nid 4294967295\nflags 1\n"
               "progress \"Cube\" 0.250\n\nattribute \"source file\" \"source file\"\n"
@@ -133,7 +134,7 @@ TEST(WriterStatements, SingleLineStatementsAndWriterOnlyBlocks) {
               "#define geometry \"mesh\" \"triangles\" {\n}\n"
               "instance \"mesh\"\n"
               "frame 3 {\n}\n"
-              "motion 0.5 {\ntransform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n}\n");
+              "motion 0.5 {\ntransform 1 0 0 0 0 1 0 0 0 0 1 0 0.1 -2.5 1e+07 1\n}\n");
 }
 
 // Without set_output_mode(0) nothing is indented, as every other test shows.

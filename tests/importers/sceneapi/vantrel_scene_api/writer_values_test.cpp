@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -23,7 +24,8 @@ std::string binary_block(char letter, uint32_t scalars, const std::vector<T>& v)
     return s.append(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(T));
 }
 
-const tavMatrix kThird{{1.0 / 3.0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+// 1e-50 is 0 once rounded to single precision: only matrix arrays keep it.
+const tavMatrix kThird{{1.0 / 3.0, 1e-50, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
 
 }  // namespace
 
@@ -50,24 +52,32 @@ TEST(WriterValues, ScalarsInStatementStyle) {
     out.take();
     tavColor color{1, 0.5f, 0.1f};
     float four[4] = {1, 2, 3, 4.5f};
+    // The float limit is exclusive: FLT_MAX itself is not written as a number.
     float f = 0.1f, inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+    float max = FLT_MAX, lowest = -FLT_MAX, below = std::nextafter(FLT_MAX, 0.0f);
     double d = 1.0 / 3.0, huge = 1e39;
     tavVector v{1e-9, -2, 123456789};
     int32_t i = -7, zero = 0, ints[4] = {1, -2, 3, -4};
     const char* ref = "abc";
-    tavMatrix m{{0.1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1.0 / 3.0, 0, 0, 1}};
+    tavMatrix m{{0.1, 1e-50, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1.0 / 3.0, 0, 0, 1}};
     const std::tuple<const char*, tavType, const void*> parameters[] = {
-        {"c", TAV_COLOR, &color},     {"f4", TAV_FLOAT4, four},    {"f4b", TAV_FLOAT4_B, four},
-        {"f", TAV_FLOAT, &f},         {"inf", TAV_FLOAT, &inf},    {"nan", TAV_FLOAT, &nan},
-        {"d", TAV_DOUBLE, &d},        {"huge", TAV_DOUBLE, &huge}, {"v", TAV_VECTOR, &v},
-        {"i", TAV_INT, &i},           {"ib", TAV_INT_B, &i},       {"b", TAV_BOOL, &i},
-        {"b0", TAV_BOOL, &zero},      {"m", TAV_MATRIX, &m},       {"s", TAV_STRING, "text"},
-        {"sr", TAV_STRING_REF, &ref}, {"f2", TAV_FLOAT2, four},    {"i2", TAV_INT2, ints},
-        {"i3", TAV_INT3, ints},       {"i4", TAV_INT4, ints},      {"unknown", TAV_TYPE_8, ints}};
+        {"c", TAV_COLOR, &color},     {"f4", TAV_FLOAT4, four},
+        {"f4b", TAV_FLOAT4_B, four},  {"f", TAV_FLOAT, &f},
+        {"inf", TAV_FLOAT, &inf},     {"nan", TAV_FLOAT, &nan},
+        {"max", TAV_FLOAT, &max},     {"lowest", TAV_FLOAT, &lowest},
+        {"below", TAV_FLOAT, &below}, {"d", TAV_DOUBLE, &d},
+        {"huge", TAV_DOUBLE, &huge},  {"v", TAV_VECTOR, &v},
+        {"i", TAV_INT, &i},           {"ib", TAV_INT_B, &i},
+        {"b", TAV_BOOL, &i},          {"b0", TAV_BOOL, &zero},
+        {"m", TAV_MATRIX, &m},        {"s", TAV_STRING, "text"},
+        {"sr", TAV_STRING_REF, &ref}, {"f2", TAV_FLOAT2, four},
+        {"i2", TAV_INT2, ints},       {"i3", TAV_INT3, ints},
+        {"i4", TAV_INT4, ints},       {"unknown", TAV_TYPE_8, ints}};
     for (const auto& [name, type, value] : parameters) out->set_parameter(name, type, value);
     EXPECT_EQ(
         out.take(),
         "c 1 0.5 0.1\nf4 1 2 3 4.5\nf4b 1 2 3 4.5\nf 0.1\ninf -1\nnan -1\n"
+        "max -1\nlowest -1\nbelow 3.40282e+38\n"
         "d 0.3333333333333333\nhuge 999999999999999939709166371603178586112.0000000000000000\n"
         "v 1e-09 -2 1.23457e+08\ni -7\nib -7\nb on\nb0 off\n"
         "m 0.1 0 0 0 0 1 0 0 0 0 1 0 0.333333 0 0 1\n"
@@ -76,32 +86,35 @@ TEST(WriterValues, ScalarsInStatementStyle) {
 
 TEST(WriterArrays, TextArraysSeparateWithCommasAndBreakEveryEighthOrEveryMatrixOrText) {
     WriterOutput out;
-    set_array(*out, "f", TAV_FLOAT, std::vector<float>{1, 2, 3});
+    set_array(*out, "f", TAV_FLOAT, std::vector<float>{1, 2, 3, FLT_MAX, -FLT_MAX});
     set_array(*out, "i", TAV_INT, std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     set_array(*out, "e", TAV_INT, std::vector<int32_t>{});
     set_array(*out, "c", TAV_COLOR, std::vector<tavColor>{{1, 0, 0}, {0, 1, 0.5f}});
-    set_array(*out, "d", TAV_DOUBLE, std::vector<double>{0.5, 1e39});
+    set_array(*out, "d", TAV_DOUBLE, std::vector<double>{0.5, 1e39, FLT_MAX});
     set_array(*out, "b", TAV_BOOL, std::vector<int32_t>{0, 5});
     set_array(*out, "v", TAV_VECTOR, std::vector<tavVector>{{1, 2, 3}});
     // Matrices and texts put one element on each line.
     set_array(*out, "matrices", TAV_MATRIX, std::vector<tavMatrix>(2, kThird));
     set_array(*out, "names", TAV_STRING, std::vector<const char*>{"a", "b\"c"});
-    // Element types without a text form write the name only.
+    // Element types without a text form write the name only; codes no format knows, the brackets.
     for (tavType element :
          {TAV_TYPE_8, TAV_TYPE_11, TAV_TYPE_12, TAV_FLOAT2, TAV_FLOAT4_B, TAV_TYPE_22})
         set_array(*out, "x", element, std::vector<float>{1, 2, 3, 4});
+    for (int element : {0, 24, int(TAV_SHADER)})
+        set_array(*out, "y", static_cast<tavType>(element), std::vector<float>{1, 2, 3, 4});
     EXPECT_EQ(out.take(),
-              "\"f\" [ 1,2,3 ] ,\n"
+              "\"f\" [ 1,2,3,-1,-1 ] ,\n"
               "\"i\" [ 0,1,2,3,4,5,6,7,8,\n9 ] ,\n"
               "\"e\" [ ] ,\n"
               "\"c\" [ 1 0 0,0 1 0.5 ] ,\n"
-              "\"d\" [ 0.5000000000000000,-1.0000000000000000 ] ,\n"
+              "\"d\" [ 0.5000000000000000,-1.0000000000000000,-1.0000000000000000 ] ,\n"
               "\"b\" [ 0,1 ] ,\n"
               "\"v\" [ 1 2 3 ] ,\n"
-              "\"matrices\" [ 0.333333 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 ,\n"
-              "0.333333 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \n] ,\n"
+              "\"matrices\" [ 0.333333 1e-50 0 0 0 1 0 0 0 0 1 0 0 0 0 1 ,\n"
+              "0.333333 1e-50 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \n] ,\n"
               "\"names\" [ \"a\",\nxX622263 \n] ,\n"
-              "\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n");
+              "\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n"
+              "\"y\" [ ] ,\n\"y\" [ ] ,\n\"y\" [ ] ,\n");
 }
 
 TEST(WriterArrays, BinaryArraysAreRawBlocksStraightFromTheCallersMemory) {
@@ -117,12 +130,14 @@ TEST(WriterArrays, BinaryArraysAreRawBlocksStraightFromTheCallersMemory) {
     set_array(*out, "ib", TAV_INT_B, ints);
     set_array(*out, "e", TAV_INT, none);
     set_array(*out, "v", TAV_VECTOR, std::vector<tavVector>{{1, 2, 3}});  // no binary form
+    set_array(*out, "u", static_cast<tavType>(0), ints);                  // nor a text form
     EXPECT_EQ(out.take(), "\"f\" [ " + binary_block('f', 3, floats) + "] ,\n" + "\"c\" [ " +
                               binary_block('c', 6, colors) + "] ,\n" + "\"d\" [ " +
                               binary_block('r', 2, doubles) + "] ,\n" + "\"i\" [ " +
                               binary_block('i', 2, ints) + "] ,\n" + "\"ib\" [ " +
                               binary_block('i', 2, ints) + "] ,\n" + "\"e\" [ " +
-                              binary_block('i', 0, none) + "] ,\n" + "\"v\" [ 1 2 3 ] ,\n");
+                              binary_block('i', 0, none) + "] ,\n" + "\"v\" [ 1 2 3 ] ,\n" +
+                              "\"u\" [ ] ,\n");
 }
 
 TEST(WriterArrayMode, TextPutsSixValuesOrTwoColoursOnALineBinaryOneBlock) {
@@ -131,6 +146,12 @@ TEST(WriterArrayMode, TextPutsSixValuesOrTwoColoursOnALineBinaryOneBlock) {
     for (int32_t i = 0; i < 8; ++i) out->set_array_parameter(TAV_INT, &i);
     out->finalize_array_mode();
     EXPECT_EQ(out.take(), "\"values\" [\n0, 1, 2, 3, 4, 5,\n6, 7 ],\n");
+
+    // Elements are written as values, so bools read on and off here, unlike in arrays.
+    out->initialize_array_mode("flags");
+    for (int32_t flag : {2, 0}) out->set_array_parameter(TAV_BOOL, &flag);
+    out->finalize_array_mode();
+    EXPECT_EQ(out.take(), "\"flags\" [\non, off ],\n");
 
     tavColor color{1, 0, 0};
     out->initialize_array_mode("colors");
