@@ -1,6 +1,4 @@
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -8,6 +6,7 @@
 
 #include "ArrayBuilder.h"
 #include "Cursor.h"
+#include "InputFile.h"
 #include "vsp/Reader.h"
 
 namespace vsp {
@@ -91,7 +90,8 @@ std::vector<Span> blankSeparatedWords(std::string_view line) {
 
 class Parser {
 public:
-    explicit Parser(std::string_view bytes) : in_(bytes) {}
+    explicit Parser(std::string_view bytes, ProgressFn progress = {})
+        : in_(bytes, std::move(progress)) {}
 
     Node document() {
         Node root;
@@ -136,6 +136,7 @@ void Parser::parseBody(Node& node, bool closedByBrace) {
             in_.advance();
             return;
         }
+        in_.reportProgress();
         parseLine(node);
     }
 }
@@ -440,9 +441,13 @@ Value Parser::parseArray() {
         if (in_.peek() == ',') {
             in_.advance();
         } else if (in_.atBinaryBlock()) {
-            BinaryBlock block = in_.readBinaryBlock();
-            array.addNumbers(at, block.numbers, block.letter == 'c' ? 3 : 1, ElementKind::Number,
-                             block.letter);
+            BinaryHeader block = in_.readBinaryHeader();
+            if (block.letter == 'i')
+                in_.readBinaryElements(array.binaryInts(at), block.count);
+            else if (block.letter == 'r')
+                in_.readBinaryElements(array.binaryDoubles(at), block.count);
+            else
+                in_.readBinaryElements(array.binaryFloats(at, block.letter), block.count);
         } else if (in_.atText()) {
             std::string text = in_.readText();
             in_.skipBlanks();
@@ -484,18 +489,9 @@ void Parser::finishItem() {
 Node parse(std::string_view bytes) { return detail::Parser(bytes).document(); }
 
 Node parseFile(const std::string& path) {
-    bool standardInput = path == "-";
-    FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
-    if (!file) throw std::runtime_error("cannot open \"" + path + "\": " + std::strerror(errno));
-    std::string bytes;
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
-    int error = std::ferror(file) ? errno : 0;
-    if (!standardInput) std::fclose(file);  // read-only: nothing to lose on close
-    if (error != 0)
-        throw std::runtime_error("cannot read \"" + path + "\": " + std::strerror(error));
-    return parse(bytes);
+    detail::InputFile file(path);
+    return detail::Parser(file.bytes(), [&file](size_t offset) { file.releaseBefore(offset); })
+        .document();
 }
 
 }  // namespace vsp
