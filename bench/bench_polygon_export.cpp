@@ -18,7 +18,6 @@
 
 #include "C4DLoader.h"
 #include "grid_document.h"
-#include "vantrel_host/document_builder.h"
 #include "vantrel_host/host_services.h"
 
 namespace {

@@ -1,11 +1,11 @@
-// A host document holding one large polygon object for the benchmarks.
+// A side x side grid of quads with one UVW record per quad and a phong tag: the large
+// polygon object the export and reader benchmarks work on.
 #pragma once
 
 #include <vector>
 
 #include "vantrel_host/document_builder.h"
 
-// A side x side grid of quads with one UVW record per quad and a phong tag.
 struct GridDocument {
     BaseDocument* doc = BaseDocument::Alloc();
     PolygonObject* object = nullptr;
@@ -32,4 +32,6 @@ struct GridDocument {
         vantrel_host::AddTag(*object, Tphong, "Phong");
     }
     ~GridDocument() { BaseDocument::Free(doc); }
+    GridDocument(const GridDocument&) = delete;
+    GridDocument& operator=(const GridDocument&) = delete;
 };

@@ -1,15 +1,17 @@
 // Malformed scene text: each error names what is wrong and the byte offset where.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <tuple>
 
+#include "vsp/Dump.h"
+#include "vsp/Json.h"
 #include "vsp/Reader.h"
+#include "vsp/Summary.h"
 
 using namespace std::string_literals;
 
 TEST(VspReaderErrors, MalformedInputsReportWhatAndWhere) {
-    std::string nested;
-    for (int i = 0; i < 300; ++i) nested += "light \"l\" {\n";
     const std::vector<std::tuple<std::string, size_t, std::string>> cases = {
         {"}\n", 0, "'}' without an open block"},
         {"\ngroup \"g\" {\nflags 1\n", 21, "group \"g\" at offset 1 is not closed"},
@@ -34,7 +36,6 @@ TEST(VspReaderErrors, MalformedInputsReportWhatAndWhere) {
         {"\"s\" ! \"kind\",\n", 12, "expected '{' after the subshader's kind"},
         {"#print \"open\n", 8, "not closed by a quote"},
         {"\"s\" ! 1e300,\n", 6, "integer shader id"},
-        {nested, 200 * 12, "nested more than 200 deep"},
     };
     for (const auto& [input, offset, message] : cases) {
         try {
@@ -46,5 +47,31 @@ TEST(VspReaderErrors, MalformedInputsReportWhatAndWhere) {
             EXPECT_EQ(what.rfind("offset " + std::to_string(offset) + ": ", 0), 0u) << what;
             EXPECT_NE(what.find(message), std::string::npos) << what;
         }
+    }
+}
+
+// Nesting far deeper than a document reaches reads, and every user of the tree copes
+// with it; one level more is refused before the stack can run out.
+TEST(VspReaderErrors, NestingReadsUpToItsLimitAndIsRefusedBeyond) {
+    constexpr int kLimit = 1000;
+    const std::string open = "group \"g\" {\n", leaf = "material \"m\" {\nsurface \"s\" {\n}\n}\n";
+    std::string deepest;
+    for (int i = 0; i + 2 < kLimit; ++i) deepest += open;
+    deepest += leaf;
+    for (int i = 0; i + 2 < kLimit; ++i) deepest += "}\n";
+    const vsp::Node root = vsp::parse(deepest);
+    EXPECT_EQ(root.all(vsp::NodeKind::Shader).size(), 1u);
+    EXPECT_EQ(vsp::summarize(root).nodes.at(vsp::NodeKind::Group), size_t(kLimit - 2));
+    std::ostringstream tree;
+    vsp::printTree(tree, root);
+    EXPECT_EQ(vsp::toJson(root)["children"][0]["name"], "g");
+
+    const std::string tooDeep = open + deepest;
+    try {
+        vsp::parse(tooDeep);
+        ADD_FAILURE() << "accepted";
+    } catch (const vsp::ParseError& error) {
+        EXPECT_EQ(error.offset(), tooDeep.find("\"s\" {"));  // the shader one level too deep
+        EXPECT_NE(std::string(error.what()).find("nested more than 1000 deep"), std::string::npos);
     }
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <initializer_list>
 
 #include "vsp/Reader.h"
 
@@ -124,4 +126,56 @@ TEST(VspReader, FindsNodesByPathKindAndName) {
     } catch (const vsp::QueryError& error) {
         EXPECT_STREQ(error.what(), "object \"Cube\" at offset 49 has no parameter \"fov\"");
     }
+}
+
+namespace {
+
+// Binary blocks: 8-byte header (1 2 3, letter, little-endian count), then the elements.
+std::string binaryBlock(char letter, const std::string& elements, size_t width) {
+    const uint32_t count = static_cast<uint32_t>(elements.size() / width);
+    std::string block = {'\1', '\2', '\3', letter};
+    for (int shift = 0; shift < 32; shift += 8) block += static_cast<char>(count >> shift);
+    return block + elements;
+}
+
+template <class T>
+std::string bytesOf(std::initializer_list<T> values) {
+    std::string bytes;
+    for (T value : values) bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+    return bytes;  // this machine is little-endian, as the file is
+}
+
+}  // namespace
+
+TEST(VspReader, KeepsBinaryArraysAsWrittenAndJoinsTheirBlocks) {
+    const vsp::Node root = vsp::parse(
+        "\"f\" [ " + binaryBlock('f', bytesOf<float>({0.1f, -2}), 4) + ", " +
+        binaryBlock('f', bytesOf<float>({3.5f}), 4) + " ] ,\n" + "\"i\" [ " +
+        binaryBlock('i', bytesOf<int32_t>({-7, 2147483647}), 4) + " ] ,\n" + "\"c\" [ " +
+        binaryBlock('c', bytesOf<float>({1, 2, 3, 4, 5, 6}), 4) + " ] ,\n" + "\"r\" [ " +
+        binaryBlock('r', bytesOf<double>({0.1, 1e300}), 8) + " ] ,\n" + "\"text\" [ 1, 2 ] ,\n");
+    const vsp::Value& floats = root.param("f");
+    EXPECT_EQ(floats.floatArray(), (std::vector<float>{0.1f, -2, 3.5f}));
+    EXPECT_EQ(floats.floats(), floats.floatArray());
+    EXPECT_EQ(floats.numbers(), (std::vector<double>{0.1f, -2, 3.5f}));
+    EXPECT_EQ(floats.numberAt(2), 3.5);
+    EXPECT_EQ(floats.size(), 3u);
+    EXPECT_THROW(floats.numberAt(3), vsp::QueryError);
+    EXPECT_THROW(floats.ints(), vsp::QueryError);
+    EXPECT_THROW(floats.intArray(), vsp::QueryError);
+
+    const vsp::Value& ints = root.param("i");
+    EXPECT_EQ(ints.intArray(), (std::vector<int32_t>{-7, 2147483647}));
+    EXPECT_EQ(ints.ints(), (std::vector<int>{-7, 2147483647}));
+    EXPECT_EQ(ints.numbers(), (std::vector<double>{-7, 2147483647}));
+    EXPECT_THROW(ints.floatArray(), vsp::QueryError);
+
+    const vsp::Value& colours = root.param("c");
+    EXPECT_EQ(colours.size(), 2u);
+    EXPECT_EQ(colours.arity(), 3u);
+    EXPECT_EQ(colours.floatArray().back(), 6);
+    EXPECT_EQ(root.param("r").numbers(), (std::vector<double>{0.1, 1e300}));
+    EXPECT_THROW(root.param("r").floatArray(), vsp::QueryError);
+    EXPECT_THROW(root.param("text").floatArray(), vsp::QueryError);
+    EXPECT_EQ(root.param("text").numberCount(), 2u);
 }

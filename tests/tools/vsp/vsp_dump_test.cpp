@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "LightFileFactory.h"
@@ -18,8 +19,9 @@ struct ToolRun {
     std::string output;  // standard output and standard error
 };
 
-ToolRun vspDump(const std::string& arguments) {
-    std::string command = std::string(VSP_DUMP_PATH) + " " + arguments + " 2>&1";
+// input: a shell command and "|" that feed vsp-dump's standard input.
+ToolRun vspDump(const std::string& arguments, const std::string& input = "") {
+    std::string command = input + VSP_DUMP_PATH + " " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) throw std::runtime_error("popen failed");
     std::string output;
@@ -67,6 +69,14 @@ TEST(VspDump, PrintsTheTreeTheSummaryAndJsonOfAnExportedFile) {
     run = vspDump("--summary --json " + path);
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(nlohmann::json::parse(run.output)["nodes"]["object"], 2);
+
+    // A pipe is read whole, in growing steps; a file is mapped: both read the same.
+    std::string copies = "cat";
+    for (int i = 0; i < 40; ++i) copies += " " + path;
+    ASSERT_EQ(std::system((copies + " > " + path + ".40").c_str()), 0);
+    run = vspDump("--summary " + path + ".40");
+    EXPECT_NE(run.output.find("\nobject: 80\n"), std::string::npos) << run.output;
+    EXPECT_EQ(vspDump("--summary -", copies + " | ").output, run.output);
 }
 
 TEST(VspDump, ReportsBadFilesAndBadUsage) {

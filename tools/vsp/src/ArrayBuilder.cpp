@@ -34,6 +34,21 @@ void ArrayBuilder::addNumbers(size_t offset, const std::vector<double>& numbers,
     numbers_.insert(numbers_.end(), numbers.begin(), numbers.end());
 }
 
+std::vector<float>& ArrayBuilder::binaryFloats(size_t offset, char letter) {
+    expect(offset, ElementKind::Number, letter == 'c' ? 3 : 1, letter);
+    return floats_;
+}
+
+std::vector<int32_t>& ArrayBuilder::binaryInts(size_t offset) {
+    expect(offset, ElementKind::Number, 1, 'i');
+    return ints_;
+}
+
+std::vector<double>& ArrayBuilder::binaryDoubles(size_t offset) {
+    expect(offset, ElementKind::Number, 1, 'r');
+    return numbers_;
+}
+
 void ArrayBuilder::addText(size_t offset, std::string text) {
     expect(offset, ElementKind::Text, 1, 0);
     texts_.push_back(std::move(text));
@@ -51,6 +66,9 @@ Value ArrayBuilder::finish() {
         case ElementKind::Shader:
             return Value::ofShaderArray(std::move(shaders_));
         default:
+            if (letter_ == 'f' || letter_ == 'c')
+                return Value::ofFloatArray(std::move(floats_), arity_, letter_);
+            if (letter_ == 'i') return Value::ofIntArray(std::move(ints_));
             return Value::ofNumberArray(std::move(numbers_), arity_, kind_, letter_);
     }
 }

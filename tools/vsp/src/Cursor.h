@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,15 +12,20 @@
 
 namespace vsp::detail {
 
-// Decoded binary array block.
-struct BinaryBlock {
-    char letter = 0;  // 'c', 'f', 'r' or 'i'
-    std::vector<double> numbers;
+// What a binary array block's 8-byte header announces.
+struct BinaryHeader {
+    char letter = 0;   // 'c', 'f', 'r' or 'i'
+    size_t count = 0;  // elements; checked against the bytes left
 };
+
+// Told, now and then, how far reading has got: bytes before that offset are not read
+// again, so a mapped file may drop them from memory.
+using ProgressFn = std::function<void(size_t offset)>;
 
 class Cursor {
 public:
-    explicit Cursor(std::string_view data) : data_(data) {}
+    explicit Cursor(std::string_view data, ProgressFn progress = {})
+        : data_(data), progress_(std::move(progress)) {}
 
     size_t offset() const { return pos_; }
     bool atEnd() const { return pos_ >= data_.size(); }
@@ -51,7 +58,13 @@ public:
     // Numbers separated by blanks, on this line.
     std::vector<double> readNumbers();
     bool atBinaryBlock() const { return peek() == '\x01'; }
-    BinaryBlock readBinaryBlock();
+    // The header, checked; then exactly one of the reads below for its elements, which
+    // append without widening.
+    BinaryHeader readBinaryHeader();
+    void readBinaryElements(std::vector<float>& into, size_t count);  // 'c', 'f'
+    void readBinaryElements(std::vector<int32_t>& into, size_t count);
+    void readBinaryElements(std::vector<double>& into, size_t count);  // 'r'
+    void reportProgress() const;
 
     [[noreturn]] void fail(const std::string& message) const;
     // "'x'" for a printable byte, "byte 0x01" otherwise, "end of file" at the end.
@@ -61,9 +74,12 @@ public:
 
 private:
     std::string readHex(size_t prefixLength, const char* what);
+    template <class T>
+    void readLittleEndian(std::vector<T>& into, size_t count);
 
     std::string_view data_;
     size_t pos_ = 0;
+    ProgressFn progress_;
 };
 
 }  // namespace vsp::detail

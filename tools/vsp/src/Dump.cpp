@@ -126,7 +126,7 @@ private:
                 out_ << "(empty)";
                 break;
             case ValueKind::Numbers:
-                numbers(value.numbers(), 0, value.numbers().size());
+                numbers(value, 0, value.numberCount());
                 break;
             case ValueKind::Bool:
                 out_ << (value.boolean() ? "on" : "off");
@@ -158,14 +158,14 @@ private:
             if (value.elementKind() == ElementKind::Text)
                 out_ << quote(value.texts()[i]);
             else
-                numbers(value.numbers(), i * value.arity(), value.arity());
+                numbers(value, i * value.arity(), value.arity());
         }
         if (shown < value.size()) out_ << ", ...";
     }
 
-    void numbers(const std::vector<double>& values, size_t first, size_t count) {
+    void numbers(const Value& value, size_t first, size_t count) {
         for (size_t i = 0; i < count; ++i)
-            out_ << (i ? " " : "") << formatNumber(values[first + i]);
+            out_ << (i ? " " : "") << formatNumber(value.numberAt(first + i));
     }
 
     void bytes(const std::string& data) {

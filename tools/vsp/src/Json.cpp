@@ -8,9 +8,9 @@ namespace {
 
 nlohmann::json number(double x) { return std::isfinite(x) ? nlohmann::json(x) : nullptr; }
 
-nlohmann::json numbers(const std::vector<double>& values) {
+nlohmann::json numbers(const Value& value) {
     nlohmann::json list = nlohmann::json::array();
-    for (double x : values) list.push_back(number(x));
+    for (size_t i = 0; i < value.numberCount(); ++i) list.push_back(number(value.numberAt(i)));
     return list;
 }
 
@@ -32,7 +32,7 @@ nlohmann::json toJson(const Value& value) {
         case ValueKind::Empty:
             break;
         case ValueKind::Numbers:
-            json["data"] = numbers(value.numbers());
+            json["data"] = numbers(value);
             break;
         case ValueKind::Bool:
             json["data"] = value.boolean();
@@ -62,7 +62,7 @@ nlohmann::json toJson(const Value& value) {
                 json["data"] = nlohmann::json::array();
                 for (const Node* shader : value.shaders()) json["data"].push_back(toJson(*shader));
             } else {
-                json["data"] = numbers(value.numbers());
+                json["data"] = numbers(value);
             }
             break;
     }

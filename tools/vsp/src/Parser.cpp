@@ -1,6 +1,4 @@
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -8,6 +6,7 @@
 
 #include "ArrayBuilder.h"
 #include "Cursor.h"
+#include "InputFile.h"
 #include "vsp/Reader.h"
 
 namespace vsp {
@@ -18,8 +17,11 @@ ParseError::ParseError(size_t offset, const std::string& message)
 namespace detail {
 namespace {
 
-// Deep enough for any scene; shallow enough that hostile nesting cannot exhaust the stack.
-constexpr int kMaxDepth = 200;
+// Documents nest objects at most 256 levels deep, a few more blocks (object, geometry,
+// material, shaders) below that; this leaves ample room above them while the recursive
+// reading and the tree's recursive users stay within a few MB of stack even in
+// sanitizer builds.
+constexpr int kMaxDepth = 1000;
 
 struct BlockKeyword {
     std::string_view word;
@@ -91,7 +93,8 @@ std::vector<Span> blankSeparatedWords(std::string_view line) {
 
 class Parser {
 public:
-    explicit Parser(std::string_view bytes) : in_(bytes) {}
+    explicit Parser(std::string_view bytes, ProgressFn progress = {})
+        : in_(bytes, std::move(progress)) {}
 
     Node document() {
         Node root;
@@ -101,7 +104,11 @@ public:
 
 private:
     void parseBody(Node& node, bool closedByBrace);
+    // Lines that open no block are parsed out of line ([[gnu::noinline]]), so that
+    // every level of block nesting costs the stack only the little that opening takes.
     void parseLine(Node& node);
+    [[gnu::noinline]] void parseComment(Node& node, size_t start);
+    [[gnu::noinline]] void parsePrint(Node& node, std::string keyword, size_t start);
     void parseDirective(Node& node, size_t start);
     void parseWordLine(Node& node, size_t start);
     Node parseBlock(NodeKind kind, size_t start, bool definition, bool modification);
@@ -109,9 +116,9 @@ private:
     bool readLabels(Node& node);
     void readNumberedShaderLabels(Node& node);
     void parseBlockBody(Node& node);
-    void parseStatement(Node& node, const StatementShape& shape, size_t start);
-    void parseQuotedParameter(Node& node, size_t start);
-    void parseBareParameter(Node& node, size_t start);
+    [[gnu::noinline]] void parseStatement(Node& node, const StatementShape& shape, size_t start);
+    [[gnu::noinline]] void parseQuotedParameter(Node& node, size_t start);
+    [[gnu::noinline]] void parseBareParameter(Node& node, size_t start);
     Value parseValue();
     Value parseArray();
     std::shared_ptr<const Node> parseShader(std::string kind, size_t start);
@@ -136,6 +143,7 @@ void Parser::parseBody(Node& node, bool closedByBrace) {
             in_.advance();
             return;
         }
+        in_.reportProgress();
         parseLine(node);
     }
 }
@@ -143,10 +151,7 @@ void Parser::parseBody(Node& node, bool closedByBrace) {
 void Parser::parseLine(Node& node) {
     size_t start = in_.offset();
     if (in_.startsWith("//")) {
-        in_.advance(2);
-        std::string_view text = in_.restOfLine();
-        in_.advance(text.size() + 1);
-        node.statements.push_back({"//", {Value::ofText(std::string(text))}, start});
+        parseComment(node, start);
     } else if (in_.atText()) {
         parseQuotedParameter(node, start);
     } else if (in_.peek() == '#') {
@@ -156,15 +161,22 @@ void Parser::parseLine(Node& node) {
     }
 }
 
+void Parser::parseComment(Node& node, size_t start) {
+    in_.advance(2);
+    std::string_view text = in_.restOfLine();
+    in_.advance(text.size() + 1);
+    node.statements.push_back({"//", {Value::ofText(std::string(text))}, start});
+}
+
+void Parser::parsePrint(Node& node, std::string keyword, size_t start) {
+    in_.advance(keyword.size() + 2);
+    node.statements.push_back(
+        {std::move(keyword), {Value::ofText(in_.readToClosingQuote())}, start});
+}
+
 void Parser::parseDirective(Node& node, size_t start) {
-    for (std::string_view keyword : {"#print", "#error"}) {
-        if (in_.startsWith(std::string(keyword) + " \"")) {
-            in_.advance(keyword.size() + 2);
-            node.statements.push_back(
-                {std::string(keyword), {Value::ofText(in_.readToClosingQuote())}, start});
-            return;
-        }
-    }
+    for (const char* keyword : {"#print", "#error"})
+        if (in_.startsWith(std::string(keyword) + " \"")) return parsePrint(node, keyword, start);
     bool definition = in_.startsWith("#define");
     if (!definition && !in_.startsWith("#modify")) in_.fail("unknown directive");
     in_.advance(7);
@@ -440,9 +452,13 @@ Value Parser::parseArray() {
         if (in_.peek() == ',') {
             in_.advance();
         } else if (in_.atBinaryBlock()) {
-            BinaryBlock block = in_.readBinaryBlock();
-            array.addNumbers(at, block.numbers, block.letter == 'c' ? 3 : 1, ElementKind::Number,
-                             block.letter);
+            BinaryHeader block = in_.readBinaryHeader();
+            if (block.letter == 'i')
+                in_.readBinaryElements(array.binaryInts(at), block.count);
+            else if (block.letter == 'r')
+                in_.readBinaryElements(array.binaryDoubles(at), block.count);
+            else
+                in_.readBinaryElements(array.binaryFloats(at, block.letter), block.count);
         } else if (in_.atText()) {
             std::string text = in_.readText();
             in_.skipBlanks();
@@ -484,18 +500,9 @@ void Parser::finishItem() {
 Node parse(std::string_view bytes) { return detail::Parser(bytes).document(); }
 
 Node parseFile(const std::string& path) {
-    bool standardInput = path == "-";
-    FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
-    if (!file) throw std::runtime_error("cannot open \"" + path + "\": " + std::strerror(errno));
-    std::string bytes;
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
-    int error = std::ferror(file) ? errno : 0;
-    if (!standardInput) std::fclose(file);  // read-only: nothing to lose on close
-    if (error != 0)
-        throw std::runtime_error("cannot read \"" + path + "\": " + std::strerror(error));
-    return parse(bytes);
+    detail::InputFile file(path);
+    return detail::Parser(file.bytes(), [&file](size_t offset) { file.releaseBefore(offset); })
+        .document();
 }
 
 }  // namespace vsp

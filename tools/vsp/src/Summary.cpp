@@ -11,7 +11,7 @@ size_t numberCount(const Node& node, std::string_view name) {
     const Value& value = parameter->value;
     bool numeric = value.kind() == ValueKind::Numbers ||
                    (value.kind() == ValueKind::Array && value.elementKind() == ElementKind::Number);
-    return numeric ? value.numbers().size() : 0;
+    return numeric ? value.numberCount() : 0;
 }
 
 }  // namespace

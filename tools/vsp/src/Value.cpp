@@ -2,10 +2,16 @@
 
 #include <cmath>
 #include <limits>
+#include <mutex>
 
 #include "vsp/Node.h"
 
 namespace vsp {
+
+struct Value::Widened {
+    std::once_flag once;
+    std::vector<double> numbers;
+};
 
 const char* toString(ValueKind kind) {
     switch (kind) {
@@ -98,6 +104,20 @@ Value Value::ofNumberArray(std::vector<double> numbers, size_t arity, ElementKin
     return v;
 }
 
+Value Value::ofFloatArray(std::vector<float> floats, size_t arity, char binaryLetter) {
+    Value v = ofNumberArray({}, arity, ElementKind::Number, binaryLetter);
+    v.floats_ = std::move(floats);
+    v.widened_ = std::make_shared<Widened>();
+    return v;
+}
+
+Value Value::ofIntArray(std::vector<int32_t> ints) {
+    Value v = ofNumberArray({}, 1, ElementKind::Number, 'i');
+    v.ints_ = std::move(ints);
+    v.widened_ = std::make_shared<Widened>();
+    return v;
+}
+
 Value Value::ofTextArray(std::vector<std::string> texts) {
     Value v;
     v.kind_ = ValueKind::Array;
@@ -127,7 +147,7 @@ size_t Value::size() const {
                 case ElementKind::Shader:
                     return shaders_.size();
                 default:
-                    return numbers_.size() / arity_;
+                    return numberCount() / arity_;
             }
         default:
             return 1;
@@ -138,12 +158,46 @@ void Value::mismatch(const char* wanted) const {
     throw QueryError(std::string("expected ") + wanted + ", found " + describe());
 }
 
+bool Value::isNumeric() const {
+    return kind_ == ValueKind::Numbers ||
+           (kind_ == ValueKind::Array &&
+            (element_ == ElementKind::Number || element_ == ElementKind::Bool));
+}
+
 const std::vector<double>& Value::numbersOr(const char* wanted) const {
-    bool numeric = kind_ == ValueKind::Numbers ||
-                   (kind_ == ValueKind::Array &&
-                    (element_ == ElementKind::Number || element_ == ElementKind::Bool));
-    if (!numeric) mismatch(wanted);
-    return numbers_;
+    if (!isNumeric()) mismatch(wanted);
+    if (!widened_) return numbers_;
+    // Safe for readers on several threads, as a const accessor should be.
+    std::call_once(widened_->once, [this] {
+        if (floats_.empty())
+            widened_->numbers.assign(ints_.begin(), ints_.end());
+        else
+            widened_->numbers.assign(floats_.begin(), floats_.end());
+    });
+    return widened_->numbers;
+}
+
+size_t Value::numberCount() const {
+    if (!isNumeric()) mismatch("numbers");
+    return floats_.size() + ints_.size() + numbers_.size();  // only one is in use
+}
+
+double Value::numberAt(size_t index) const {
+    if (index >= numberCount())
+        mismatch(("at least " + std::to_string(index + 1) + " numbers").c_str());
+    if (!floats_.empty()) return floats_[index];
+    if (!ints_.empty()) return ints_[index];
+    return numbers_[index];
+}
+
+const std::vector<float>& Value::floatArray() const {
+    if (!widened_ || binaryLetter_ == 'i') mismatch("a binary float array");
+    return floats_;
+}
+
+const std::vector<int32_t>& Value::intArray() const {
+    if (!widened_ || binaryLetter_ != 'i') mismatch("a binary int array");
+    return ints_;
 }
 
 double Value::number() const {
@@ -180,12 +234,16 @@ const std::string& Value::bytes() const {
 const std::vector<double>& Value::numbers() const { return numbersOr("numbers"); }
 
 std::vector<float> Value::floats() const {
-    const auto& source = numbersOr("numbers");
-    return std::vector<float>(source.begin(), source.end());
+    if (!isNumeric()) mismatch("numbers");
+    if (!floats_.empty()) return floats_;
+    if (!ints_.empty()) return std::vector<float>(ints_.begin(), ints_.end());
+    return std::vector<float>(numbers_.begin(), numbers_.end());
 }
 
 std::vector<int> Value::ints() const {
-    const auto& source = numbersOr("integers");
+    if (!isNumeric()) mismatch("integers");
+    if (!ints_.empty()) return std::vector<int>(ints_.begin(), ints_.end());
+    const auto& source = floats_.empty() ? numbers_ : numbersOr("integers");
     std::vector<int> result;
     result.reserve(source.size());
     for (double x : source) {

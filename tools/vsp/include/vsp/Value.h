@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -52,6 +53,9 @@ public:
     // binary block's type letter ('c', 'f', 'r', 'i') or 0 for text.
     static Value ofNumberArray(std::vector<double> numbers, size_t arity, ElementKind element,
                                char binaryLetter);
+    // Binary float ('f', 'c') and int ('i') blocks, kept as they were written.
+    static Value ofFloatArray(std::vector<float> floats, size_t arity, char binaryLetter);
+    static Value ofIntArray(std::vector<int32_t> ints);
     static Value ofTextArray(std::vector<std::string> texts);
     static Value ofShaderArray(std::vector<std::shared_ptr<const Node>> shaders);
 
@@ -69,8 +73,15 @@ public:
     bool boolean() const;
     const std::string& text() const;
     const std::string& bytes() const;
-    // Numbers of a Numbers value or of a number/on-off array, flat.
+    // Numbers of a Numbers value or of a number/on-off array, flat. Binary float and int
+    // arrays are widened to double on the first call; prefer numberAt, floatArray or
+    // intArray for large arrays.
     const std::vector<double>& numbers() const;
+    size_t numberCount() const;           // as numbers().size(), without widening
+    double numberAt(size_t index) const;  // as numbers().at(index), without widening
+    // The elements of a binary float ('f', 'c') or int ('i') array as read, without a copy.
+    const std::vector<float>& floatArray() const;
+    const std::vector<int32_t>& intArray() const;
     std::vector<float> floats() const;
     std::vector<int> ints() const;  // every number must be a 32-bit integer
     Matrix matrix() const;          // exactly 16 numbers
@@ -84,7 +95,10 @@ public:
     std::string describe() const;
 
 private:
+    struct Widened;
+
     [[noreturn]] void mismatch(const char* wanted) const;
+    bool isNumeric() const;
     const std::vector<double>& numbersOr(const char* wanted) const;
 
     ValueKind kind_ = ValueKind::Empty;
@@ -94,6 +108,10 @@ private:
     bool subshader_ = false;
     bool flag_ = false;
     std::vector<double> numbers_;
+    std::vector<float> floats_;
+    std::vector<int32_t> ints_;
+    // numbers() of a float or int array, made once, shared by copies.
+    std::shared_ptr<Widened> widened_;
     std::string text_;
     std::vector<std::string> texts_;
     std::vector<std::shared_ptr<const Node>> shaders_;
