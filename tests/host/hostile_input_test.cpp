@@ -37,6 +37,7 @@ TEST(HostileInputs, FailWithTheirErrorOrOpenAndExport) {
         {"shader_links_of_other_kinds.json", ""},
         // Assimp would never return on this one.
         {"header_without_end.ply", "the PLY header has no \"end_header\" line"},
+        {"header_end_only_in_words.ply", "the PLY header has no \"end_header\" line"},
         {"negative_index.ply", "mesh 0, face 0: vertex -5 is out of range (the mesh has 3)"},
         {"box.wrl", "not a document or a model file this runner reads"},
         {"model.m3d", "not a document or a model file this runner reads"},
