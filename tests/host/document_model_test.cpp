@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "vantrel_host/document_builder.h"
 
 namespace {
@@ -51,9 +53,44 @@ TEST(Links, ResolveOnlyInTheirDocumentAndOnlyWhileTheTargetLives) {
     EXPECT_EQ(tag->GetMaterial(), nullptr);
     EXPECT_EQ(tag->GetMaterial(true), theirs);
 
-    const GeData shader_link = Link(AddShader(*mine, Xcolor, "Color"));
+    // Xbase stands for every shader and for nothing else.
+    BaseShader* shader = AddShader(*mine, Xcolor, "Color");
+    const GeData shader_link = Link(shader);
+    EXPECT_EQ(shader_link.GetLink(doc.get(), Xbase), shader);
+    EXPECT_EQ(Link(mine).GetLink(doc.get(), Xbase), nullptr);
     BaseMaterial::Free(mine);
     EXPECT_EQ(shader_link.GetLink(nullptr), nullptr);  // taken away with its material
+}
+
+TEST(Lists, TheLastChildFollowsEveryInsertionAndRemoval) {
+    auto doc = NewDocument();
+    BaseObject* parent = AddObject(*doc, Onull, "Parent");
+    const auto walked_last = [parent] {
+        BaseObject* last = parent->GetDown();
+        while (last != nullptr && last->GetNext() != nullptr) last = last->GetNext();
+        return last;
+    };
+    BaseObject* a = AddObject(*doc, Onull, "A", parent);
+    BaseObject* b = AddObject(*doc, Onull, "B", parent);
+    BaseObject* c = BaseObject::Alloc(Onull);
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"after the last", [&] { c->InsertAfter(b); }},
+        {"before the first", [&] { c->InsertBefore(a); }},
+        {"after the first", [&] { c->InsertAfter(a); }},
+        {"the last removed", [&] { b->Remove(); }},
+        {"first under", [&] { b->InsertUnder(parent); }},
+        {"last under", [&] { b->InsertUnderLast(parent); }},
+        {"moved to another parent", [&] { b->InsertUnderLast(a); }},
+        {"deleted", [&] { BaseObject::Free(c); }},
+        {"the only one removed", [&] { a->Remove(); }},
+    };
+    for (const auto& [step, apply] : steps) {
+        SCOPED_TRACE(step);
+        apply();
+        EXPECT_EQ(parent->GetDownLast(), walked_last());
+    }
+    EXPECT_EQ(a->GetDownLast(), b);
+    BaseObject::Free(a);
 }
 
 TEST(Document, SelectionListsObjectsInDocumentOrderThenTagsAndGuidsAreUnique) {

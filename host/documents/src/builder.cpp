@@ -1,6 +1,15 @@
 #include "vantrel_host/document_builder.h"
 
 namespace vantrel_host {
+namespace {
+
+// The last node of the list that first begins, or null for an empty list.
+template <typename T>
+T* LastOf(GeListNode* first) {
+    return first != nullptr ? static_cast<T*>(first->GetListHead()->GetLast()) : nullptr;
+}
+
+}  // namespace
 
 BaseObject* AddObject(BaseDocument& doc, Int32 type, const std::string& name, BaseObject* parent) {
     BaseObject* op = BaseObject::Alloc(type);
@@ -8,9 +17,7 @@ BaseObject* AddObject(BaseDocument& doc, Int32 type, const std::string& name, Ba
     if (parent != nullptr) {
         op->InsertUnderLast(parent);
     } else {
-        BaseObject* last = doc.GetFirstObject();
-        while (last != nullptr && last->GetNext() != nullptr) last = last->GetNext();
-        doc.InsertObject(op, nullptr, last);
+        doc.InsertObject(op, nullptr, LastOf<BaseObject>(doc.GetFirstObject()));
     }
     return op;
 }
@@ -49,16 +56,6 @@ UVWTag* AddUVWTag(PolygonObject& op, const std::vector<UVWStruct>& uvws) {
         UVWTag::Set(tag->GetDataAddressW(), static_cast<Int32>(i), uvws[i]);
     return tag;
 }
-
-namespace {
-
-template <typename T>
-T* LastOf(GeListNode* first) {
-    while (first != nullptr && first->GetNext() != nullptr) first = first->GetNext();
-    return static_cast<T*>(first);
-}
-
-}  // namespace
 
 BaseMaterial* AddMaterial(BaseDocument& doc, Int32 type, const std::string& name) {
     BaseMaterial* mat = BaseMaterial::Alloc(type);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "file_suffix.h"
 #include "json_values.h"
 #include "named_parameters.h"
 #include "vantrel_host/document_builder.h"
@@ -245,11 +246,21 @@ void Loader::LoadGuides(HairObject& op, const json& j, const std::string& where)
     const std::string place = At(where, "guides");
     const json& list = j.contains("guides") ? Array(j["guides"], place) : json::array();
     const size_t per_guide = segments > 0 ? size_t(segments) + 1 : 0;
+    // Every guide is checked before the guides are allocated, so that a count the file
+    // does not carry the points for costs no memory.
+    for (size_t g = 0; g < list.size(); ++g) {
+        const std::string guide = At(place, g);
+        CheckKeys(list[g], guide, {"root_uv", "points"});
+        const json& points = list[g].contains("points") ? list[g]["points"] : json::array();
+        Array(points, At(guide, "points"));
+        if (points.size() != per_guide)
+            Fail(At(guide, "points"), "expected " + std::to_string(per_guide) +
+                                          " points (segments + 1, none for 0 segments)");
+    }
     std::unique_ptr<HairGuides> guides(
         HairGuides::Alloc(static_cast<Int32>(list.size()), segments));
     for (size_t g = 0; g < list.size(); ++g) {
         const std::string guide = At(place, g);
-        CheckKeys(list[g], guide, {"root_uv", "points"});
         if (list[g].contains("root_uv")) {
             const json& uv = list[g]["root_uv"];
             if (!uv.is_array() || uv.size() != 2) Fail(At(guide, "root_uv"), "expected [u, v]");
@@ -257,14 +268,9 @@ void Loader::LoadGuides(HairObject& op, const json& j, const std::string& where)
                               Vector(ToFloat(uv[0], At(At(guide, "root_uv"), 0)),
                                      ToFloat(uv[1], At(At(guide, "root_uv"), 1)), 0));
         }
-        const json& points = list[g].contains("points") ? list[g]["points"] : json::array();
-        Array(points, At(guide, "points"));
-        if (points.size() != per_guide)
-            Fail(At(guide, "points"), "expected " + std::to_string(per_guide) +
-                                          " points (segments + 1, none for 0 segments)");
         for (size_t p = 0; p < per_guide; ++p)
             guides->GetPoints()[g * per_guide + p] =
-                ToVector(points[p], At(At(guide, "points"), p));
+                ToVector(list[g]["points"][p], At(At(guide, "points"), p));
     }
     op.SetGuides(guides.release());
 }
@@ -443,6 +449,16 @@ std::string ParseMessage(const std::exception& e) {
     return message;
 }
 
+// A ".json" file is always read as a document, so that its faults are named; any
+// other file only when it begins like one (a JSON object), since it is more likely a
+// model of a format no reader here knows (.m3d, .wrl, .max, ...).
+bool LooksLikeDocument(const std::string& path, const std::string& text) {
+    if (LowerCaseSuffix(path) == ".json") return true;
+    const size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;  // a UTF-8 byte order mark
+    const size_t first = text.find_first_not_of(" \t\r\n", start);
+    return first != std::string::npos && text[first] == '{';
+}
+
 }  // namespace
 
 std::unique_ptr<BaseDocument> LoadDocumentFromText(const std::string& text,
@@ -475,6 +491,10 @@ std::unique_ptr<BaseDocument> LoadDocument(const std::string& path, std::string&
     if (in) text << in.rdbuf();
     if (!in.is_open() || in.bad()) {
         error = path + ": cannot read the file";
+        return nullptr;
+    }
+    if (!LooksLikeDocument(path, text.str())) {
+        error = path + ": not a document or a model file this runner reads";
         return nullptr;
     }
     const fs::path absolute = fs::absolute(fs::path(path), ec);

@@ -6,8 +6,25 @@
 
 namespace vantrel_host::document_file {
 
+namespace {
+
+// A place deep in a document runs to kilobytes; its middle gives way so the line stays
+// readable while both ends still say where it is.
+constexpr size_t kPlaceKeep = 100;  // bytes kept at each end
+
+std::string Shortened(const std::string& where) {
+    if (where.size() <= 2 * kPlaceKeep + 5) return where;
+    const auto continuation = [&where](size_t i) { return (where[i] & 0xC0) == 0x80; };
+    size_t head = kPlaceKeep, tail = where.size() - kPlaceKeep;
+    while (head > 0 && continuation(head)) --head;  // never split a UTF-8 character
+    while (tail < where.size() && continuation(tail)) ++tail;
+    return where.substr(0, head) + " ... " + where.substr(tail);
+}
+
+}  // namespace
+
 void Fail(const std::string& where, const std::string& message) {
-    throw DocumentError(where.empty() ? message : where + ": " + message);
+    throw DocumentError(where.empty() ? message : Shortened(where) + ": " + message);
 }
 
 std::string At(const std::string& where, const std::string& key) {

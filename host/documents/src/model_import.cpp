@@ -14,6 +14,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "file_suffix.h"
 #include "model_import_scene.h"
 
 namespace vantrel_host {
@@ -82,17 +83,34 @@ private:
     bool active_ = false;
 };
 
-std::string Suffix(const std::string& path) {
-    std::string suffix = std::filesystem::path(path).extension().string();
-    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return suffix;
+// Whether a line of the stream begins (after blanks) with "end_header". Assimp's PLY
+// reader never returns on a header without one, so such a file never reaches it.
+bool HasPlyHeaderEnd(std::istream& in) {
+    static const std::string kEnd = "end_header";
+    size_t matched = 0;
+    bool line_start = true;
+    for (char c; in.get(c);) {
+        if (c == '\n' || c == '\r') {
+            line_start = true;
+            matched = 0;
+        } else if (line_start && matched == 0 && (c == ' ' || c == '\t')) {
+            continue;
+        } else if (line_start && c == kEnd[matched]) {
+            if (++matched < kEnd.size()) continue;
+            const int next = in.peek();
+            if (next == EOF || std::isspace(next)) return true;
+            line_start = false;
+        } else {
+            line_start = false;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
 bool IsModelFile(const std::string& path) {
-    const std::string suffix = Suffix(path);
+    const std::string suffix = LowerCaseSuffix(path);
     return suffix.size() > 1 && suffix != ".json" &&
            Assimp::Importer().IsExtensionSupported(suffix);
 }
@@ -108,6 +126,11 @@ ModelDocument ImportModel(const std::string& path, std::string& error,
         return {};
     }
     try {
+        if (LowerCaseSuffix(path) == ".ply") {
+            std::ifstream header(path, std::ios::binary);
+            if (!HasPlyHeaderEnd(header))
+                throw std::runtime_error("the PLY header has no \"end_header\" line");
+        }
         Progress rising(progress);
         Assimp::Importer importer;
         importer.SetProgressHandler(new ReadingProgress(rising));  // the importer owns it

@@ -27,8 +27,9 @@ void CheckFaces(const aiMesh& mesh, unsigned index) {
             if (mesh.mFaces[f].mIndices[k] >= mesh.mNumVertices)
                 throw std::runtime_error(
                     "mesh " + std::to_string(index) + ", face " + std::to_string(f) + ": vertex " +
-                    std::to_string(mesh.mFaces[f].mIndices[k]) + " is out of range (the mesh has " +
-                    std::to_string(mesh.mNumVertices) + ")");
+                    // A negative index in the file (PLY allows -5) arrives wrapped round.
+                    std::to_string(static_cast<int32_t>(mesh.mFaces[f].mIndices[k])) +
+                    " is out of range (the mesh has " + std::to_string(mesh.mNumVertices) + ")");
 }
 
 // Whether some corner normal differs from its face's own normal.

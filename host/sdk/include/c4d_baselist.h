@@ -21,7 +21,8 @@ public:
     C4DAtom& operator=(const C4DAtom&) = delete;
 
     Int32 GetType() const { return type_; }
-    Bool IsInstanceOf(Int32 type) const { return type_ == type; }
+    // Also true for the base type of the node's family (Xbase for every shader).
+    virtual Bool IsInstanceOf(Int32 type) const { return type_ == type; }
 
     // False when the node has no such parameter; t_data is then nil.
     virtual Bool GetParameter(const DescID& id, GeData& t_data, DESCFLAGS_GET flags) const = 0;
@@ -46,7 +47,7 @@ public:
     // The parent node; null for the top level of a list.
     GeListNode* GetUp() const;
     GeListNode* GetDown() const { return down_; }
-    GeListNode* GetDownLast() const;
+    GeListNode* GetDownLast() const { return down_last_; }
 
     // Each of these first removes the node from where it stands.
     void InsertBefore(GeListNode* bl);
@@ -68,6 +69,7 @@ private:
     GeListNode* pred_ = nullptr;
     GeListNode* up_ = nullptr;
     GeListNode* down_ = nullptr;
+    GeListNode* down_last_ = nullptr;  // kept so that appending a child takes constant time
 };
 
 // The hidden root of a list (the document's objects, an object's tags, ...). Its

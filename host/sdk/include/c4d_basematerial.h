@@ -42,6 +42,9 @@ public:
 
     BaseShader* GetNext() const { return static_cast<BaseShader*>(GeListNode::GetNext()); }
     BaseShader* GetDown() const { return static_cast<BaseShader*>(GeListNode::GetDown()); }
+    Bool IsInstanceOf(Int32 type) const override {
+        return type == Xbase || BaseList2D::IsInstanceOf(type);
+    }
 
 private:
     explicit BaseShader(Int32 type) : BaseList2D(type) {}

@@ -111,7 +111,7 @@ private:
 };
 
 // A layer of the document (GetLayerObjectRoot). Parameters 1001 and 1002 hold its
-// editor and render visibility, 1009 its colour.
+// editor and render visibility (visible when created, as in the host), 1009 its colour.
 class LayerObject : public BaseList2D {
 public:
     static LayerObject* Alloc();

@@ -40,6 +40,7 @@ enum : Int32 {
 enum : Int32 {
     Mmaterial = 5703,
     Mhair = 1017730,
+    Xbase = 5707,  // every shader is an instance of it
     Xcolor = 5832,
     Xbitmap = 5833,
     Xgradient = 1011100,

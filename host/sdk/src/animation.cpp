@@ -48,8 +48,8 @@ namespace {
 String TrackName(const DescID& id) {
     static const char* const channels[] = {"Position", "Rotation", "Scale"};
     static const char* const components[] = {"X", "Y", "Z"};
-    const Int32 channel = id[0].id - ID_BASEOBJECT_REL_POSITION;
-    const Int32 component = id[1].id - VECTOR_X;
+    const Int64 channel = Int64(id[0].id) - ID_BASEOBJECT_REL_POSITION;
+    const Int64 component = Int64(id[1].id) - VECTOR_X;
     if (channel < 0 || channel > 2) return String("Parameter " + std::to_string(id[0].id));
     if (id.GetDepth() < 2 || component < 0 || component > 2) return String(channels[channel]);
     return String(std::string(channels[channel]) + " . " + components[component]);

@@ -13,16 +13,11 @@ GeListNode* GeListNode::GetUp() const {
     return dynamic_cast<GeListHead*>(up_) != nullptr ? nullptr : up_;
 }
 
-GeListNode* GeListNode::GetDownLast() const {
-    GeListNode* last = down_;
-    while (last != nullptr && last->next_ != nullptr) last = last->next_;
-    return last;
-}
-
 void GeListNode::Remove() {
     if (pred_ != nullptr) pred_->next_ = next_;
     if (next_ != nullptr) next_->pred_ = pred_;
     if (up_ != nullptr && up_->down_ == this) up_->down_ = next_;
+    if (up_ != nullptr && up_->down_last_ == this) up_->down_last_ = pred_;
     next_ = pred_ = up_ = nullptr;
 }
 
@@ -47,6 +42,7 @@ void GeListNode::InsertAfter(GeListNode* bl) {
     next_ = bl->next_;
     if (next_ != nullptr) next_->pred_ = this;
     bl->next_ = this;
+    if (up_ != nullptr && up_->down_last_ == bl) up_->down_last_ = this;
 }
 
 void GeListNode::InsertUnder(GeListNode* parent) {
@@ -57,7 +53,7 @@ void GeListNode::InsertUnder(GeListNode* parent) {
     }
     Remove();
     up_ = parent;
-    parent->down_ = this;
+    parent->down_ = parent->down_last_ = this;
 }
 
 void GeListNode::InsertUnderLast(GeListNode* parent) {
@@ -117,7 +113,7 @@ Bool BaseList2D::GetParameter(const DescID& id, GeData& t_data, DESCFLAGS_GET) c
         t_data = *stored;
         return true;
     }
-    const Int32 component = id[1].id - VECTOR_X;
+    const Int64 component = Int64(id[1].id) - VECTOR_X;
     if (id.GetDepth() != 2 || stored->GetType() != DA_VECTOR || component < 0 || component > 2)
         return false;
     t_data = GeData(stored->GetVector()[component]);
@@ -135,7 +131,7 @@ Bool BaseList2D::SetParameter(const DescID& id, const GeData& t_data, DESCFLAGS_
         return true;
     }
     const GeData* stored = data_.GetDataPointer(first);
-    const Int32 component = id[1].id - VECTOR_X;
+    const Int64 component = Int64(id[1].id) - VECTOR_X;
     if (id.GetDepth() != 2 || stored == nullptr || stored->GetType() != DA_VECTOR ||
         component < 0 || component > 2)
         return false;

@@ -147,7 +147,10 @@ Vector32* PolygonObject::CreatePhongNormals() {
     return normals;
 }
 
-LayerObject::LayerObject() : BaseList2D(Olayer) {}
+LayerObject::LayerObject() : BaseList2D(Olayer) {
+    GetDataInstance()->SetInt32(1001, 1);
+    GetDataInstance()->SetInt32(1002, 1);
+}
 
 LayerObject* LayerObject::Alloc() { return new LayerObject; }
 

@@ -3,7 +3,7 @@
 HairGuides::HairGuides(Int32 count, Int32 segments)
     : count_(count > 0 ? count : 0),
       segments_(segments > 0 ? segments : 0),
-      points_(static_cast<size_t>(count_) * (segments_ > 0 ? segments_ + 1 : 0)),
+      points_(static_cast<size_t>(count_) * (segments_ > 0 ? size_t(segments_) + 1 : 0)),
       root_uvs_(count_) {}
 
 HairGuides* HairGuides::Alloc(Int32 count, Int32 segments) {

@@ -115,12 +115,12 @@ bool C4DLoader::getMaterial(Material* material, TavMat& record) {
             if (read(material, 2100, data)) record.color = data.GetVector();
             if (read(material, 2101, data)) record.color *= double(float(data.GetFloat()));
             if (read(material, 8000, data))
-                getMaterial(static_cast<BaseShader*>(data.GetLink(document)), record);
+                getMaterial(static_cast<BaseShader*>(data.GetLink(document, Xbase)), record);
             found = true;
         } else if (material->GetChannelState(CHANNEL_LUMINANCE) && read(material, 2300, data)) {
             record.color = data.GetVector();
             if (read(material, 8002, data))
-                getMaterial(static_cast<BaseShader*>(data.GetLink(document)), record);
+                getMaterial(static_cast<BaseShader*>(data.GetLink(document, Xbase)), record);
             found = true;
         }
 

@@ -33,6 +33,18 @@ TEST(MaterialCapture, ColourAndSpecularChannelsLinkedShadersAndTheAlphaShaderSca
     SetParam(m, 8002, Link(SetParam(AddShader(*m, Xcolor), 1000, Vector(0, 0, 1))));
     EXPECT_TRUE(f.loader.getMaterial(m, record));
     EXPECT_EQ(record.color, Vector(0, 0, 1));
+    // A link to a material, an object or a layer reads as no shader, whatever its type.
+    Material* linking = withChannels(f.doc(), {CHANNEL_COLOR});
+    SetParam(linking, 2100, Vector(0, 1, 0));
+    for (BaseList2D* target : std::initializer_list<BaseList2D*>{AddMaterial(f.doc(), Xcolor, "M"),
+                                                                 AddObject(f.doc(), Xcolor, "O"),
+                                                                 AddLayer(f.doc(), "L")}) {
+        SCOPED_TRACE(target->GetName().GetUtf8());
+        SetParam(target, 1000, Vector(9, 9, 9));
+        SetParam(linking, 8000, Link(target));
+        EXPECT_TRUE(f.loader.getMaterial(linking, record));
+        EXPECT_EQ(record.color, Vector(0, 1, 0));
+    }
 
     // With alpha on, only a colour shader of the material's own list gives a colour;
     // gradients give their first knot but never end the scan.
