@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "plugin_loader.h"
 #include "progress_line.h"
+#include "thread_count.h"
 #include "vantrel_host/document_file.h"
 #include "vantrel_host/host_services.h"
 #include "vantrel_host/model_import.h"
@@ -142,6 +143,7 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     if ((command.command->GetState(doc) & CMD_ENABLED) == 0)
         throw RunError{kFailure, "command \"" + command.name + "\" is disabled"};
     bool ran = false;
+    const long threadsBefore = ThreadsStarted();
     try {
         ran = command.command->Execute(doc);
     } catch (const std::exception& e) {
@@ -149,6 +151,10 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     } catch (...) {
         throw RunError{kFailure, "command \"" + command.name + "\" failed"};
     }
+    if (const long threads = ThreadsStarted() - threadsBefore; threads != 0)
+        throw RunError{kFailure, "command \"" + command.name + "\" started " +
+                                     std::to_string(threads) +
+                                     " thread(s); the host calls plug-ins on its main thread only"};
     if (!ran) throw RunError{kFailure, "command \"" + command.name + "\" reported a failure"};
     return kCommandRan;
 }
