@@ -52,14 +52,15 @@ public:
         bool zeroNormals = false;                // a normal tag: one zero normal per corner
         const Vector32* phongNormals = nullptr;  // four per polygon, or null: none
     };
-    // Writes one material group (polygon indices, ascending, none repeated) as one scene
-    // object named name ("object" when null) with the record's material; nothing for an
-    // empty group.
-    void writeTriangles(const char* name, const std::vector<Int32>& group,
+    // Writes one material group (polygon indices, ascending, none repeated; quads of
+    // them quadrangles) as one scene object named name ("object" when null) with the record's
+    // material; nothing for an empty group.
+    void writeTriangles(const char* name, const std::vector<Int32>& group, size_t quads,
                         const TriangleSource& mesh, const TavMat& record);
     // Fills the triangle buffers with one group: welded vertices, per-corner UVs, and the
     // vertex indices of its triangles. Returns the number of corners.
-    size_t fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh);
+    size_t fillTriangleArrays(const std::vector<Int32>& group, size_t quads,
+                              const TriangleSource& mesh);
     // The corner indices of the group's triangles, which number its normals and UVs.
     const int32_t* cornerIndices(const std::vector<Int32>& group, const TriangleSource& mesh,
                                  size_t corners);
@@ -70,9 +71,10 @@ public:
                            size_t corners);
     // False when the object's layer hides it in the editor or at render time.
     bool layerShows(BaseObject* object);
-    // Gathers into polygonGroup the polygons of the restriction (all when null) that no
-    // group took yet, and marks them taken; false for a restriction without segments.
-    bool takeGroup(SelectionTag* restriction);
+    // Gathers into polygonGroup the writable polygons of the restriction (all when null)
+    // that no group took yet, counting its quadrangles in groupQuads, and marks them
+    // taken, unwritable ones too; false for a restriction without segments.
+    bool takeGroup(SelectionTag* restriction, const TriangleSource& mesh);
 
     // Materials (C4DMaterials.cpp).
     Vector64 getDefaultColor(BaseObject* object);
@@ -150,10 +152,11 @@ public:
     std::vector<WeldSlot> pointToVertex;
     uint32_t weldGeneration = 0;
     // The polygon object being split: its polygons already in a group (or unwritable),
-    // how many, and the group being gathered.
+    // how many, and the group being gathered with its number of quadrangles.
     std::vector<uint8_t> polygonTaken;
     Int32 takenCount = 0;
     std::vector<Int32> polygonGroup;
+    size_t groupQuads = 0;
 
     // Folder of the converted document, UTF-8; "" when it has none.
     std::string documentPath;

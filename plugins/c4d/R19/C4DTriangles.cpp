@@ -75,14 +75,8 @@ void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> 
                                                                 : object->CreatePhongNormals());
     mesh.phongNormals = phong.get();
 
-    // A polygon naming a point that does not exist cannot be written: it counts as taken.
     polygonTaken.assign(polygonCount, 0);
     takenCount = 0;
-    for (Int32 p = 0; p < polygonCount; ++p) {
-        if (pointsExist(mesh.polygons[p], mesh.pointCount)) continue;
-        polygonTaken[p] = 1;
-        ++takenCount;
-    }
 
     // Later tags win, so the list is walked backwards; the null entry at its front
     // collects what no texture tag took, with the display colour.
@@ -98,20 +92,26 @@ void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> 
         TavMat record;
         record.color = displayColor;
         if (tag && !getMaterial(tag, record)) continue;
-        if (!takeGroup(restriction)) continue;
-        writeTriangles(named ? name.c_str() : nullptr, polygonGroup, mesh, record);
+        if (!takeGroup(restriction, mesh)) continue;
+        writeTriangles(named ? name.c_str() : nullptr, polygonGroup, groupQuads, mesh, record);
     }
 }
 
-bool C4DLoader::takeGroup(SelectionTag* restriction) {
+bool C4DLoader::takeGroup(SelectionTag* restriction, const TriangleSource& mesh) {
     polygonGroup.clear();
+    groupQuads = 0;
     const Int32 polygonCount = static_cast<Int32>(polygonTaken.size());
-    auto take = [this](Int32 first, Int32 last) {
+    auto take = [this, &mesh](Int32 first, Int32 last) {
         for (Int32 p = first; p <= last; ++p) {
             if (polygonTaken[p]) continue;
             polygonTaken[p] = 1;
             ++takenCount;
+            // A polygon naming a point that does not exist cannot be written: taken, but
+            // by no group.
+            const CPolygon& polygon = mesh.polygons[p];
+            if (!pointsExist(polygon, mesh.pointCount)) continue;
             polygonGroup.push_back(p);
+            groupQuads += !polygon.IsTriangle();
         }
     };
     if (!restriction) {
@@ -132,13 +132,13 @@ bool C4DLoader::takeGroup(SelectionTag* restriction) {
     return true;
 }
 
-void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group,
+void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group, size_t quads,
                                const TriangleSource& mesh, const TavMat& record) {
     if (group.empty()) return;
     tavScene_api* api = sceneWrapper->get_scene_api();
     api->object_begin(name ? name : "object", true);
     api->geometry_use("triangles");
-    const size_t corners = fillTriangleArrays(group, mesh);
+    const size_t corners = fillTriangleArrays(group, quads, mesh);
     setArray(api, "vertices", TAV_COLOR, vertexArray.data(), vertexArray.size() / 3);
     const tavArray normals = cornerNormals(group, mesh, corners);
     const int32_t* corner =
@@ -158,15 +158,14 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
     api->object_end();
 }
 
-size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh) {
+size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group, size_t quads,
+                                     const TriangleSource& mesh) {
     if (pointToVertex.size() < size_t(mesh.pointCount)) pointToVertex.resize(mesh.pointCount);
     if (++weldGeneration == 0) {  // wrapped: forget every slot once
         std::fill(pointToVertex.begin(), pointToVertex.end(), WeldSlot{});
         weldGeneration = 1;
     }
     // Every array but the welded vertices has a known size: fill them in place.
-    const size_t quads = std::count_if(group.begin(), group.end(),
-                                       [&](Int32 p) { return !mesh.polygons[p].IsTriangle(); });
     const size_t corners = 3 * group.size() + quads, indices = 3 * (group.size() + quads);
     vertexArray.clear();
     vertexArray.reserve(3 * std::min(size_t(mesh.pointCount), corners));
