@@ -1,8 +1,10 @@
 // A whole export of one large polygon object (1,000,000 quads with UVs and phong
-// normals) into a scene file in /tmp, against plainly writing as many bytes to a file
-// there. The export should take at most twice as long as the plain write. Each write
-// starts from a settled disk cache. host_phong_ms tells how long the host takes for the
-// object's phong normals, null_api_ms how long the converter takes without writing.
+// normals) into a scene file in /tmp, side by side with plainly writing as many bytes to
+// a file there, the host's phong normals of the object, and the same walk into the null
+// back end; each write starts from a settled disk cache. Everything runs on one thread.
+// Targets: the export less the host's phong share at most 1.5 times the plain write
+// (export_ratio), the converter's own share (the null walk less the phong share) at most
+// 0.5 times (converter_ratio).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -119,12 +121,15 @@ void PolygonExportVersusPlainWrite(benchmark::State& state) {
         nullApis.push_back(nullApiSeconds(loader, grid.doc));
         state.SetIterationTime(exports.back());
     }
+    const double exportTime = median(exports), plain = median(plains), phong = median(phongs),
+                 nullApi = median(nullApis);
     state.counters["bytes"] = double(bytes.size());
-    state.counters["export_ms"] = 1000 * median(exports);
-    state.counters["plain_write_ms"] = 1000 * median(plains);
-    state.counters["ratio"] = median(exports) / median(plains);
-    state.counters["host_phong_ms"] = 1000 * median(phongs);
-    state.counters["null_api_ms"] = 1000 * median(nullApis);
+    state.counters["export_ms"] = 1000 * exportTime;
+    state.counters["plain_write_ms"] = 1000 * plain;
+    state.counters["host_phong_ms"] = 1000 * phong;
+    state.counters["null_api_ms"] = 1000 * nullApi;
+    state.counters["export_ratio"] = (exportTime - phong) / plain;
+    state.counters["converter_ratio"] = (nullApi - phong) / plain;
 }
 BENCHMARK(PolygonExportVersusPlainWrite)
     ->Arg(1000)  // 1000 x 1000 quads

@@ -15,6 +15,7 @@
 #include "progress_line.h"
 #include "runner_temp_folder.h"
 #include "save_target.h"
+#include "thread_count.h"
 #include "vantrel_host/document_file.h"
 #include "vantrel_host/host_services.h"
 #include "vantrel_host/model_import.h"
@@ -155,6 +156,7 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     if ((command.command->GetState(doc) & CMD_ENABLED) == 0)
         throw RunError{kFailure, "command \"" + command.name + "\" is disabled"};
     bool ran = false;
+    const long threadsBefore = ThreadsStarted();
     try {
         ran = command.command->Execute(doc);
     } catch (const std::exception& e) {
@@ -165,6 +167,10 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     const DialogCounts dialogs = TakeDialogCounts();
     if (dialogs.cancelled_file_dialogs > 0)
         std::fputs("vantrel-host: the save dialog was cancelled: no --save-as was given\n", stderr);
+    if (const long threads = ThreadsStarted() - threadsBefore; threads != 0)
+        throw RunError{kFailure, "command \"" + command.name + "\" started " +
+                                     std::to_string(threads) +
+                                     " thread(s); the host calls plug-ins on its main thread only"};
     if (!ran) throw RunError{kFailure, "command \"" + command.name + "\" reported a failure"};
     // The plug-in shows messages only when something went wrong.
     if (dialogs.messages > 0)

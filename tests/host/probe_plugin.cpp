@@ -1,6 +1,8 @@
 // A plug-in for the runner tests: its command "Probe" prints what it receives from
-// the host (document, selection, save dialog answer) through GePrint.
+// the host (document, selection, save dialog answer) through GePrint; "Probe thread"
+// breaks the host's rule and starts a thread.
 #include <string>
+#include <thread>
 
 #include "c4d.h"
 
@@ -27,12 +29,22 @@ public:
     }
 };
 
+class ThreadCommand : public CommandData {
+public:
+    Bool Execute(BaseDocument*) override {
+        std::thread([] {}).join();
+        return true;
+    }
+};
+
 }  // namespace
 
 Bool PluginStart() {
     AutoBitmap icon(String("probe.png"));
     return RegisterCommandPlugin(1000001, String("Probe"), 0, icon, String("Probe the host"),
-                                 new ProbeCommand);
+                                 new ProbeCommand) &&
+           RegisterCommandPlugin(1000002, String("Probe thread"), 0, icon, String("Start a thread"),
+                                 new ThreadCommand);
 }
 
 void PluginEnd() {}

@@ -34,7 +34,7 @@ std::string WriteBigModel(const TempDir& dir, const std::string& name, int point
 TEST(Runner, ListsCommandsAndACommandReceivesDocumentSelectionAndSaveAnswer) {
     RunResult r = RunHost(kProbe + "--list-commands");
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(r.output, "1000001\tProbe\tProbe the host\n");
+    EXPECT_EQ(r.output, "1000001\tProbe\tProbe the host\n1000002\tProbe thread\tStart a thread\n");
 
     TempDir dir;
     const std::string doc = dir.Write(
@@ -87,7 +87,10 @@ TEST(Runner, ReportsErrorsWithTheirExitStatus) {
         {"--bogus", 2, "unknown argument \"--bogus\"\nusage: "},
         {"--document x --demo", 2, "--document and --demo exclude each other"},
         {"--command", 2, "--command needs a value"},
-        {kProbe + "--command nothing", 2, "no command \"nothing\" (commands: Probe)"},
+        {kProbe + "--command nothing", 2, "no command \"nothing\" (commands: Probe, Probe thread)"},
+        {kProbe + "--command 'probe thread'", 1,
+         "command \"Probe thread\" started 1 thread(s); the host calls plug-ins on its main "
+         "thread"},
         {kProbe + "--command Probe --select Nobody", 1, "no object named \"Nobody\""},
         {own_plugins + "--command Export", 1, "no plug-in is loaded"},
     };

@@ -1,7 +1,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 #include "c4d_memory.h"
@@ -29,13 +28,11 @@ struct Block {
 };
 
 struct KeptBlocks {
-    std::mutex mutex;
     std::vector<Block> blocks;  // oldest first
     size_t bytes = 0;
 
     // The smallest kept block holding bytes without wasting more than half of it.
     void* take(size_t bytes) {
-        const std::lock_guard<std::mutex> lock(mutex);
         auto best = blocks.end();
         for (auto b = blocks.begin(); b != blocks.end(); ++b)
             if (b->capacity >= bytes && b->capacity / 2 <= bytes &&
@@ -49,7 +46,6 @@ struct KeptBlocks {
     }
 
     void keep(Block block) {
-        const std::lock_guard<std::mutex> lock(mutex);
         blocks.push_back(block);
         bytes += block.capacity;
         while (bytes > kKeptAtMost) {

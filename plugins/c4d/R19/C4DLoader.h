@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "C4DBackground.h"
 #include "C4DMaterials.h"
 #include "c4d.h"
 #include "tavsceneapi_oo.h"
@@ -34,8 +33,7 @@ public:
 
     // Hierarchy walk (C4DStructure.cpp).
     void browseHierarchy(BaseObject* object, std::vector<BaseTag*> inheritedTags,
-                         bool editorVisible, bool renderVisible, float weight,
-                         bool parentSelected);
+                         bool editorVisible, bool renderVisible, float weight, bool parentSelected);
     void browseTag(BaseTag* tag, UVWTag** uvwSlot, NormalTag** normalSlot,
                    std::map<std::string, SelectionTag*>* selections,
                    std::vector<BaseTag*>* tagList);
@@ -43,23 +41,6 @@ public:
     // Polygon objects and their triangles (C4DTriangles.cpp).
     void writePolygonObject(PolygonObject* object, std::vector<BaseTag*> inheritedTags,
                             float progressShare);
-
-    // The host's phong normals of one object (four per polygon, host memory), computed on
-    // the background thread for a large mesh. Waited for on every way out, so that the
-    // host object is never read once its conversion is over.
-    class PhongNormals {
-    public:
-        PhongNormals(BackgroundThread& background, PolygonObject* object);
-        ~PhongNormals();
-        PhongNormals(const PhongNormals&) = delete;
-        PhongNormals& operator=(const PhongNormals&) = delete;
-        // Null when the object has none; waits for them the first time.
-        const Vector32* get();
-
-    private:
-        std::future<Vector32*> computing;
-        Vector32* normals = nullptr;
-    };
 
     // The host mesh data the triangle writer reads. Every point index of the polygons it
     // is given lies within the point array; uvwData holds one record per polygon.
@@ -69,16 +50,17 @@ public:
         Int32 pointCount = 0;
         const void* uvwData = nullptr;           // UVW tag data, or null: no UVs
         bool zeroNormals = false;                // a normal tag: one zero normal per corner
-        PhongNormals* phongNormals = nullptr;    // or null: no phong normals
+        const Vector32* phongNormals = nullptr;  // four per polygon, or null: none
     };
-    // Writes one material group (polygon indices, ascending, none repeated) as one scene
-    // object named name ("object" when null) with the record's material; nothing for an
-    // empty group.
-    void writeTriangles(const char* name, const std::vector<Int32>& group,
+    // Writes one material group (polygon indices, ascending, none repeated; quads of
+    // them quadrangles) as one scene object named name ("object" when null) with the record's
+    // material; nothing for an empty group.
+    void writeTriangles(const char* name, const std::vector<Int32>& group, size_t quads,
                         const TriangleSource& mesh, const TavMat& record);
     // Fills the triangle buffers with one group: welded vertices, per-corner UVs, and the
     // vertex indices of its triangles. Returns the number of corners.
-    size_t fillTriangleArrays(const std::vector<Int32>& group, const TriangleSource& mesh);
+    size_t fillTriangleArrays(const std::vector<Int32>& group, size_t quads,
+                              const TriangleSource& mesh);
     // The corner indices of the group's triangles, which number its normals and UVs.
     const int32_t* cornerIndices(const std::vector<Int32>& group, const TriangleSource& mesh,
                                  size_t corners);
@@ -89,9 +71,10 @@ public:
                            size_t corners);
     // False when the object's layer hides it in the editor or at render time.
     bool layerShows(BaseObject* object);
-    // Gathers into polygonGroup the polygons of the restriction (all when null) that no
-    // group took yet, and marks them taken; false for a restriction without segments.
-    bool takeGroup(SelectionTag* restriction);
+    // Gathers into polygonGroup the writable polygons of the restriction (all when null)
+    // that no group took yet, counting its quadrangles in groupQuads, and marks them
+    // taken, unwritable ones too; false for a restriction without segments.
+    bool takeGroup(SelectionTag* restriction, const TriangleSource& mesh);
 
     // Materials (C4DMaterials.cpp).
     Vector64 getDefaultColor(BaseObject* object);
@@ -117,9 +100,8 @@ public:
     void browseTrack(CTrack* track, std::vector<CTrack*>& scaleTracks,
                      std::vector<CTrack*>& rotationTracks, std::vector<CTrack*>& positionTracks);
     void writeTracksSeparate(const char* objectName, std::vector<CTrack*> tracks,
-                             const char* channelLabel, Vector64 basePosition,
-                             Vector64 baseRotation, ROTATIONORDER rotationOrder,
-                             Vector64 baseScale, bool camera);
+                             const char* channelLabel, Vector64 basePosition, Vector64 baseRotation,
+                             ROTATIONORDER rotationOrder, Vector64 baseScale, bool camera);
     // Collects the node's transform tracks and writes them, scale, rotation, then
     // position, under the labels of an object ("Scale") or a camera ("Camera Scale").
     void writeTransformTracks(BaseList2D* node, const char* name, Vector64 position,
@@ -170,17 +152,16 @@ public:
     std::vector<WeldSlot> pointToVertex;
     uint32_t weldGeneration = 0;
     // The polygon object being split: its polygons already in a group (or unwritable),
-    // how many, and the group being gathered.
+    // how many, and the group being gathered with its number of quadrangles.
     std::vector<uint8_t> polygonTaken;
     Int32 takenCount = 0;
     std::vector<Int32> polygonGroup;
+    size_t groupQuads = 0;
 
     // Folder of the converted document, UTF-8; "" when it has none.
     std::string documentPath;
     // Numbers of materials sharing a base name; kept for the converter's whole life.
     std::map<std::string, std::map<TavMat, uint64_t>> materialTable;
-    // Where the host computes what the converter needs later (phong normals).
-    BackgroundThread background;
     // The wrapper every writer uses during one command; null outside a command.
     std::unique_ptr<tav::tavSceneapi_oo> sceneWrapper;
     float progress = 0.0f;

@@ -1,15 +1,11 @@
 #include <algorithm>
 #include <cstring>
-#include <optional>
+#include <memory>
 
 #include "C4DLoader.h"
 #include "C4DText.h"
 
 namespace {
-
-// Below this many polygons the host computes phong normals sooner than the background
-// thread could take the job over.
-constexpr Int32 kBackgroundPhongPolygons = 10000;
 
 static_assert(sizeof(Vector32) == 3 * sizeof(float), "phong normals are written as they lie");
 
@@ -38,24 +34,11 @@ void setArray(tavScene_api* api, const char* name, tavType element, const void* 
     api->set_parameter(name, TAV_ARRAY | element, &array);
 }
 
+struct HostMemory {
+    void operator()(Vector32* memory) const { DeleteMem(memory); }
+};
+
 }  // namespace
-
-C4DLoader::PhongNormals::PhongNormals(BackgroundThread& background, PolygonObject* object) {
-    if (object->GetPolygonCount() < kBackgroundPhongPolygons)
-        normals = object->CreatePhongNormals();
-    else
-        computing = background.run([object] { return object->CreatePhongNormals(); });
-}
-
-C4DLoader::PhongNormals::~PhongNormals() {
-    get();
-    DeleteMem(normals);
-}
-
-const Vector32* C4DLoader::PhongNormals::get() {
-    if (computing.valid()) normals = computing.get();
-    return normals;
-}
 
 bool C4DLoader::layerShows(BaseObject* object) {
     LayerObject* layer = object->GetLayerObject(document);
@@ -88,18 +71,12 @@ void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> 
     // UVs and normals come whole or not at all: a short UVW tag gives none.
     if (uvwTag && uvwTag->GetDataCount() >= polygonCount) mesh.uvwData = uvwTag->GetDataAddressR();
     mesh.zeroNormals = normalTag != nullptr;
-    std::optional<PhongNormals> phong;
-    if (!normalTag) phong.emplace(background, object);
-    mesh.phongNormals = phong ? &*phong : nullptr;
+    const std::unique_ptr<Vector32, HostMemory> phong(normalTag ? nullptr
+                                                                : object->CreatePhongNormals());
+    mesh.phongNormals = phong.get();
 
-    // A polygon naming a point that does not exist cannot be written: it counts as taken.
     polygonTaken.assign(polygonCount, 0);
     takenCount = 0;
-    for (Int32 p = 0; p < polygonCount; ++p) {
-        if (pointsExist(mesh.polygons[p], mesh.pointCount)) continue;
-        polygonTaken[p] = 1;
-        ++takenCount;
-    }
 
     // Later tags win, so the list is walked backwards; the null entry at its front
     // collects what no texture tag took, with the display colour.
@@ -115,20 +92,26 @@ void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> 
         TavMat record;
         record.color = displayColor;
         if (tag && !getMaterial(tag, record)) continue;
-        if (!takeGroup(restriction)) continue;
-        writeTriangles(named ? name.c_str() : nullptr, polygonGroup, mesh, record);
+        if (!takeGroup(restriction, mesh)) continue;
+        writeTriangles(named ? name.c_str() : nullptr, polygonGroup, groupQuads, mesh, record);
     }
 }
 
-bool C4DLoader::takeGroup(SelectionTag* restriction) {
+bool C4DLoader::takeGroup(SelectionTag* restriction, const TriangleSource& mesh) {
     polygonGroup.clear();
+    groupQuads = 0;
     const Int32 polygonCount = static_cast<Int32>(polygonTaken.size());
-    auto take = [this](Int32 first, Int32 last) {
+    auto take = [this, &mesh](Int32 first, Int32 last) {
         for (Int32 p = first; p <= last; ++p) {
             if (polygonTaken[p]) continue;
             polygonTaken[p] = 1;
             ++takenCount;
+            // A polygon naming a point that does not exist cannot be written: taken, but
+            // by no group.
+            const CPolygon& polygon = mesh.polygons[p];
+            if (!pointsExist(polygon, mesh.pointCount)) continue;
             polygonGroup.push_back(p);
+            groupQuads += !polygon.IsTriangle();
         }
     };
     if (!restriction) {
@@ -149,13 +132,13 @@ bool C4DLoader::takeGroup(SelectionTag* restriction) {
     return true;
 }
 
-void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group,
+void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group, size_t quads,
                                const TriangleSource& mesh, const TavMat& record) {
     if (group.empty()) return;
     tavScene_api* api = sceneWrapper->get_scene_api();
     api->object_begin(name ? name : "object", true);
     api->geometry_use("triangles");
-    const size_t corners = fillTriangleArrays(group, mesh);
+    const size_t corners = fillTriangleArrays(group, quads, mesh);
     setArray(api, "vertices", TAV_COLOR, vertexArray.data(), vertexArray.size() / 3);
     const tavArray normals = cornerNormals(group, mesh, corners);
     const int32_t* corner =
@@ -175,7 +158,7 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
     api->object_end();
 }
 
-size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group,
+size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group, size_t quads,
                                      const TriangleSource& mesh) {
     if (pointToVertex.size() < size_t(mesh.pointCount)) pointToVertex.resize(mesh.pointCount);
     if (++weldGeneration == 0) {  // wrapped: forget every slot once
@@ -183,9 +166,6 @@ size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group,
         weldGeneration = 1;
     }
     // Every array but the welded vertices has a known size: fill them in place.
-    const size_t quads = std::count_if(group.begin(), group.end(), [&](Int32 p) {
-        return !mesh.polygons[p].IsTriangle();
-    });
     const size_t corners = 3 * group.size() + quads, indices = 3 * (group.size() + quads);
     vertexArray.clear();
     vertexArray.reserve(3 * std::min(size_t(mesh.pointCount), corners));
@@ -233,8 +213,8 @@ size_t C4DLoader::fillTriangleArrays(const std::vector<Int32>& group,
     return corners;
 }
 
-const int32_t* C4DLoader::cornerIndices(const std::vector<Int32>& group,
-                                        const TriangleSource& mesh, size_t corners) {
+const int32_t* C4DLoader::cornerIndices(const std::vector<Int32>& group, const TriangleSource& mesh,
+                                        size_t corners) {
     // The same reversed order as the vertex indices, numbering the group's corners.
     auto writeQuad = [](int32_t*& out, int32_t k) {
         for (int32_t index : {k, k + 3, k + 1, k + 2, k + 1, k + 3}) *out++ = index;
@@ -244,7 +224,8 @@ const int32_t* C4DLoader::cornerIndices(const std::vector<Int32>& group,
         if (known < group.size()) {
             quadCornerPattern.resize(6 * group.size());
             int32_t* out = quadCornerPattern.data() + 6 * known;
-            for (size_t quad = known; quad < group.size(); ++quad) writeQuad(out, int32_t(4 * quad));
+            for (size_t quad = known; quad < group.size(); ++quad)
+                writeQuad(out, int32_t(4 * quad));
         }
         return quadCornerPattern.data();
     }
@@ -269,7 +250,7 @@ tavArray C4DLoader::cornerNormals(const std::vector<Int32>& group, const Triangl
         normalArray.assign(3 * corners, 0.0f);
         return {normalArray.data(), static_cast<uint32_t>(corners)};
     }
-    const Vector32* phong = mesh.phongNormals ? mesh.phongNormals->get() : nullptr;
+    const Vector32* phong = mesh.phongNormals;
     if (!phong) return {nullptr, 0};
     const bool consecutive = size_t(group.back() - group.front()) + 1 == group.size();
     if (consecutive && corners == 4 * group.size())

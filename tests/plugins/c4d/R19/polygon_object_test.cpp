@@ -116,35 +116,6 @@ TEST(PolygonObject, EveryGroupCarriesThePhongNormalsAndCornerIndicesOfItsOwnCorn
     DeleteMem(phong);
 }
 
-TEST(PolygonObject, LargeMeshHasItsPhongNormalsComputedBesideTheTriangles) {
-    ConverterFixture f;
-    // A 100 x 100 grid, large enough for the background thread, with a wavy surface.
-    constexpr int side = 100;
-    std::vector<Vector> points;
-    std::vector<CPolygon> polygons;
-    for (int y = 0; y <= side; ++y)
-        for (int x = 0; x <= side; ++x) points.emplace_back(x, (x * y) % 7, y);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            const Int32 a = y * (side + 1) + x;
-            polygons.emplace_back(a, a + 1, a + side + 2, a + side + 1);
-        }
-    PolygonObject* object = AddPolygonObject(f.doc(), "Grid", points, polygons);
-    AddTag(*object, Tphong);
-    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-    Vector32* phong = object->CreatePhongNormals();
-    const Floats host(&phong->x, &phong->x + 3 * 4 * polygons.size());
-    DeleteMem(phong);
-    EXPECT_EQ(f.parsed().at("Grid/triangles").param("normals").floats(), host);
-
-    // Nothing to write: the normals are still awaited before the object may go away.
-    object->ResizeObject(3, side * side);
-    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-    BaseObject* gone = object;
-    BaseObject::Free(gone);
-    EXPECT_EQ(f.take(), "");
-}
-
 TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirstSkippedOnesLeaveThem) {
     ConverterFixture f;
     BaseObject* parent = AddObject(f.doc(), Onull, "Parent");

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 
 #include "renderer_sandbox.h"
@@ -52,6 +53,23 @@ void expectDemoModel(const vsp::Node& root) {
          {"demo/Camera", "demo/Scene/Props/Box/Lid", "demo/Scene/Generator/Generated",
           "demo/Scene/Sun/Sun/Sun", "demo/Scene/Panel/Panel/Panel", "demo/Scene/Fur/Fur/Fur"})
         EXPECT_NE(root.find(path), nullptr) << path;
+}
+
+// A document of one textured grid of side x side quads with phong normals, written to path.
+void writeGridDocument(const std::string& path, int side) {
+    std::ofstream out(path);
+    out << R"({"materials": [{"name": "Paint", "channels": ["color"]}], "objects": [)"
+        << R"({"type": "polygon", "name": "Grid", "points": [)";
+    for (int y = 0; y <= side; ++y)
+        for (int x = 0; x <= side; ++x) out << (x || y ? ",[" : "[") << x << ",0," << y << "]";
+    out << R"(], "polygons": [)";
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const int a = y * (side + 1) + x;
+            out << (x || y ? ",[" : "[") << a << "," << a + 1 << "," << a + side + 2 << ","
+                << a + side + 1 << "]";
+        }
+    out << R"(], "tags": [{"type": "phong"}, {"type": "texture", "material": "Paint"}]}]})";
 }
 
 }  // namespace
@@ -103,4 +121,20 @@ TEST(HostRunner, ExportThatCannotBeWrittenWholeKeepsTheOldFileAndFails) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+// The host runner refuses a command that starts a thread; a large mesh used to get one.
+TEST(HostRunner, ExportRenderAndUpdateOfALargeMeshStartNoThread) {
+    RendererSandbox sandbox;
+    const std::string document = sandbox.root() + "/grid.json";
+    writeGridDocument(document, 150);
+    const std::string file = sandbox.root() + "/grid.vsp";
+    EXPECT_EQ(runHost("--document '" + document + "' --command export --save-as '" + file + "'"),
+              HostRun(0, ""));
+    EXPECT_EQ(runHost("--document '" + document + "' --command render"), HostRun(0, ""));
+    EXPECT_EQ(runHost("--document '" + document + "' --command update --select Grid"),
+              HostRun(0, ""));
+    const std::vector<pid_t> renderers = sandbox.registered();
+    ASSERT_EQ(renderers.size(), 1u);
+    EXPECT_NE(vsp::parse(sandbox.waitForScene(renderers[0], 2)).find("grid/Grid/Grid"), nullptr);
 }
