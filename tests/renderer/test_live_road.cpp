@@ -8,12 +8,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "LightFileFactory.h"
 #include "RepeatLinkFactory.h"
 #include "private_network.h"
 #include "registry.h"
@@ -62,6 +64,21 @@ void sendLargeModel(tav::tavSceneapi_oo& wrapper) {
     const std::vector<float> block(1 << 22, 1.0f);
     wrapper.begin_group("Doc");
     for (int i = 0; i < 4; ++i) wrapper.set_array("values", block);
+    wrapper.end_group();
+}
+
+// Many small calls around arrays of odd sizes, so frames of every size end and begin
+// anywhere in the renderer's reads.
+void sendMixedScene(tav::tavSceneapi_oo& wrapper) {
+    wrapper.begin_group("Doc");
+    for (int i = 0; i < 20000; ++i) {
+        wrapper.begin_group("part" + std::to_string(i));
+        wrapper.set_flags(i);
+        if (i % 2000 == 0)
+            wrapper.set_array("values",
+                              std::vector<float>((size_t(1) << (i / 1000 + 4)) + 3, 0.5f * i));
+        wrapper.end_group();
+    }
     wrapper.end_group();
 }
 
@@ -149,6 +166,38 @@ TEST(LiveRoad, LaunchesTheRendererWhichSavesTheSceneAndEndsCleanly) {
     ASSERT_EQ(idle.size(), 1u);
     EXPECT_EQ(waitForExit(idle[0]), 0);
     EXPECT_TRUE(sandbox.registered().empty());
+}
+
+// The renderer saves exactly the bytes the file export writes for the same scene, after
+// the comment lines that open only a file.
+TEST(LiveRoad, SavedSceneIsByteForByteTheFileExport) {
+    RendererSandbox sandbox;
+    const std::string exported = sandbox.root() + "/export.vsp";
+    {
+        tav::LightFileFactory factory(exported);
+        tav::tavSceneapi_oo wrapper(&factory);
+        sendMixedScene(wrapper);
+        factory.finish();
+    }
+    CommandFactory factory(false);
+    {
+        tav::tavSceneapi_oo wrapper(&factory);
+        ASSERT_NE(wrapper.get_scene_api(), nullptr) << factory.getLastError();
+        sendMixedScene(wrapper);
+    }
+    EXPECT_TRUE(factory.finish()) << factory.getLastError();
+    const std::vector<pid_t> renderers = sandbox.registered();
+    ASSERT_EQ(renderers.size(), 1u);
+    const std::string saved = sandbox.waitForScene(renderers[0], 1);
+    EXPECT_GT(saved.size(), size_t(1) << 22);
+    const std::string file = readFile(exported);
+    const std::string expected = file.substr(std::min(file.find("#print"), file.size()));
+    const auto differ = std::mismatch(saved.begin(), saved.end(), expected.begin(), expected.end());
+    EXPECT_TRUE(differ.first == saved.end() && differ.second == expected.end())
+        << "sizes " << saved.size() << " and " << expected.size() << "; first difference at "
+        << (differ.first - saved.begin()) << ": \""
+        << std::string(differ.first, std::min(differ.first + 40, saved.end())) << "\" against \""
+        << std::string(differ.second, std::min(differ.second + 40, expected.end())) << "\"";
 }
 
 // Entries that are not a running renderer neither are chosen nor hide the one that is,
