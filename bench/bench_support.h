@@ -1,0 +1,44 @@
+// What the export benchmarks share: their large polygon document and their median.
+#pragma once
+
+#include <algorithm>
+#include <vector>
+
+#include "vantrel_host/document_builder.h"
+
+// A side x side grid of quads with one UVW record per quad and a phong tag.
+struct GridDocument {
+    BaseDocument* doc = BaseDocument::Alloc();
+    PolygonObject* object = nullptr;
+
+    explicit GridDocument(int side) {
+        std::vector<Vector> points;
+        std::vector<CPolygon> polygons;
+        std::vector<UVWStruct> uvws;
+        points.reserve(size_t(side + 1) * (side + 1));
+        for (int y = 0; y <= side; ++y)
+            for (int x = 0; x <= side; ++x) points.emplace_back(x, 0.01 * ((x * y) % 7), y);
+        polygons.reserve(size_t(side) * side);
+        uvws.reserve(size_t(side) * side);
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const Int32 a = y * (side + 1) + x;
+                polygons.emplace_back(a, a + 1, a + side + 2, a + side + 1);
+                const double u = double(x) / side, v = double(y) / side, d = 1.0 / side;
+                uvws.push_back({{u, v, 0}, {u + d, v, 0}, {u + d, v + d, 0}, {u, v + d, 0}});
+            }
+        }
+        object = vantrel_host::AddPolygonObject(*doc, "Grid", points, polygons);
+        vantrel_host::AddUVWTag(*object, uvws);
+        vantrel_host::AddTag(*object, Tphong, "Phong");
+    }
+    ~GridDocument() { BaseDocument::Free(doc); }
+};
+
+// The middle of the measured times: this machine's writes now and then stall for
+// reasons of its own, which a mean would charge to whichever side they hit.
+inline double median(std::vector<double> seconds) {
+    std::sort(seconds.begin(), seconds.end());
+    const size_t n = seconds.size();
+    return n % 2 ? seconds[n / 2] : (seconds[n / 2 - 1] + seconds[n / 2]) / 2;
+}
