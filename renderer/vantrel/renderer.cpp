@@ -214,15 +214,16 @@ void Renderer::sceneSaved(const std::string& path) {
 // scene it kept whole. False when the stream was cut off.
 bool Renderer::serve(int connection) {
     const std::string part = installation_.receivedFolder() + std::to_string(pid_) + ".part";
-    const int file = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const bool greeted = send(connection, kGreeting, kGreetingSize, MSG_NOSIGNAL) ==
+                         static_cast<ssize_t>(kGreetingSize);
+    const int file =
+        greeted ? open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644) : -1;
     if (file < 0) {
-        std::perror(("vantrel: creating " + part).c_str());
-        close(connection);  // the sender hears of it: no greeting
+        if (greeted) std::perror(("vantrel: creating " + part).c_str());
+        close(connection);  // the sender hears of it: no confirmation
         return false;
     }
-    const bool whole = send(connection, kGreeting, kGreetingSize, MSG_NOSIGNAL) ==
-                           static_cast<ssize_t>(kGreetingSize) &&
-                       receive(connection, file);
+    const bool whole = receive(connection, file);
     const bool arrived = lseek(file, 0, SEEK_END) > 0;
     const bool stored = close(file) == 0;
     const std::string saved = whole && stored ? keep(part) : "";
