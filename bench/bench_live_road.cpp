@@ -5,8 +5,8 @@
 // take at most three times as long. The renderer runs in a sandbox root and, where the
 // machine allows it, in a network namespace of this benchmark's own; every file it saves
 // is flushed to disk and removed as the export's file is, so both sides pay for the
-// same disk work. Peak memory is that of the measured command: the host process's and
-// the renderer's, each reset before the command.
+// same disk work. Peak memory is that of the measured command: the host process's (of
+// which document_MiB was held before) and the renderer's, each reset before the command.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -37,11 +37,12 @@ bool resetPeakMemory(pid_t pid) {
     return static_cast<bool>(file);
 }
 
-double peakMiB(pid_t pid) {
+// A memory figure of /proc/PID/status ("VmHWM" peak, "VmRSS" now) in MiB.
+double memoryMiB(pid_t pid, const std::string& field) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;  // kB
-    throw std::runtime_error("no peak memory for process " + std::to_string(pid));
+        if (line.rfind(field + ":", 0) == 0) return std::stod(line.substr(field.size() + 1)) / 1024;
+    throw std::runtime_error("no " + field + " for process " + std::to_string(pid));
 }
 
 // Flushes a written file to disk and removes it, so that every timed command starts
@@ -92,14 +93,15 @@ void LiveRoadVersusFileExport(benchmark::State& state) {
     loader.vspExport(grid.doc);
     settle(exportPath);
 
+    const double documentMiB = memoryMiB(getpid(), "VmRSS");
     std::vector<double> lives, exports;
     double livePeak = 0, rendererPeak = 0, exportPeak = 0;
     for (auto _ : state) {
         resetPeakMemory(getpid());
         resetPeakMemory(renderer);
         lives.push_back(secondsOf([&] { loader.update(grid.doc); }));
-        livePeak = std::max(livePeak, peakMiB(getpid()));
-        rendererPeak = std::max(rendererPeak, peakMiB(renderer));
+        livePeak = std::max(livePeak, memoryMiB(getpid(), "VmHWM"));
+        rendererPeak = std::max(rendererPeak, memoryMiB(renderer, "VmHWM"));
         if (!failure.empty()) {
             state.SkipWithError(failure.c_str());
             return;
@@ -110,7 +112,7 @@ void LiveRoadVersusFileExport(benchmark::State& state) {
         exports.push_back(secondsOf([&] {
             if (!loader.vspExport(grid.doc)) throw std::runtime_error("export failed");
         }));
-        exportPeak = std::max(exportPeak, peakMiB(getpid()));
+        exportPeak = std::max(exportPeak, memoryMiB(getpid(), "VmHWM"));
         settle(exportPath);
         state.SetIterationTime(lives.back());
     }
@@ -118,6 +120,7 @@ void LiveRoadVersusFileExport(benchmark::State& state) {
     state.counters["live_ms"] = 1000 * median(lives);
     state.counters["export_ms"] = 1000 * median(exports);
     state.counters["ratio"] = median(lives) / median(exports);
+    state.counters["document_MiB"] = documentMiB;  // held before each command
     state.counters["live_peak_MiB"] = livePeak;
     state.counters["renderer_peak_MiB"] = rendererPeak;
     state.counters["export_peak_MiB"] = exportPeak;
