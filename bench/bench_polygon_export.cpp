@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "C4DLoader.h"
-#include "grid_document.h"
+#include "bench_support.h"
 #include "vantrel_host/host_services.h"
 
 namespace {
@@ -91,14 +91,6 @@ double plainWriteSeconds(const std::vector<char>& bytes, const std::string& path
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The middle of the measured times: this machine's writes now and then stall for
-// reasons of its own, which a mean would charge to whichever side they hit.
-double median(std::vector<double> seconds) {
-    std::sort(seconds.begin(), seconds.end());
-    const size_t n = seconds.size();
-    return n % 2 ? seconds[n / 2] : (seconds[n / 2 - 1] + seconds[n / 2]) / 2;
 }
 
 void PolygonExportVersusPlainWrite(benchmark::State& state) {

@@ -20,7 +20,7 @@
 
 #include "C4DLoader.h"
 #include "embree_scene.h"
-#include "grid_document.h"
+#include "bench_support.h"
 #include "render.h"
 #include "scene.h"
 #include "vantrel_host/document_file.h"
@@ -33,12 +33,6 @@ using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 double peakRssMegabytes() {

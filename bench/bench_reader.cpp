@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "C4DLoader.h"
-#include "grid_document.h"
+#include "bench_support.h"
 #include "vantrel_host/host_services.h"
 #include "vantrel_host/temp_folder.h"
 
@@ -92,12 +92,6 @@ double plainReadSeconds(const std::string& path, size_t size) {
     close(fd);
     if (done != size) throw std::runtime_error("cannot read " + path);
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 void DumpSummaryOfExportedGrid(benchmark::State& state) {

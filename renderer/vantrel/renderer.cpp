@@ -5,11 +5,15 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <string_view>
 
 #include "live_protocol.h"
 #include "registry.h"
@@ -21,6 +25,9 @@ namespace {
 
 const int kFirstPort = 3141;
 const int kLastPort = 3151;
+
+// Reads of this size take what a fast sender has queued in few calls.
+constexpr size_t kReceiveBufferSize = 1 << 20;
 
 // Written by the signal handler, read by the serving loop (self-pipe).
 int stopPipe[2] = {-1, -1};
@@ -55,10 +62,42 @@ int waitReadable(int fd, int timeoutMs) {
     }
 }
 
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The top-level groups of the scene file at path, scanned in place.
+bool scanGroups(const std::string& path, std::vector<std::string>& groups) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    if (fstat(fd, &status) != 0) {
+        close(fd);
+        return false;
+    }
+    const auto size = static_cast<size_t>(status.st_size);
+    void* text = size > 0 ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : nullptr;
+    close(fd);
+    if (text == MAP_FAILED) return false;
+    groups = topLevelGroups(std::string_view(static_cast<const char*>(text), size));
+    if (text) munmap(text, size);
+    return true;
+}
+
 }  // namespace
 
 Renderer::Renderer(Installation installation, int idleSeconds)
-    : installation_(std::move(installation)), idleSeconds_(idleSeconds), pid_(getpid()) {}
+    : installation_(std::move(installation)),
+      idleSeconds_(idleSeconds),
+      pid_(getpid()),
+      buffer_(kReceiveBufferSize) {}
 
 Renderer::~Renderer() {
     const std::string registry = installation_.registryFolder();
@@ -98,48 +137,55 @@ bool Renderer::publish() {
 
 bool Renderer::stopRequested() { return waitReadable(stopPipe[0], 0) != 0; }
 
-// Reads up to size bytes, waiting at most the idle time for each part; how many arrived
-// before the sender closed, went quiet or a stop was requested.
-size_t Renderer::readUpTo(int connection, char* data, size_t size) {
-    size_t got = 0;
-    while (got < size && waitReadable(connection, idleSeconds_ * 1000) == 1) {
-        const ssize_t n = read(connection, data + got, size - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
-    }
-    return got;
-}
-
-// Reads the scene frames into scene; true when the end frame arrived, so the scene is
-// whole. Whatever came of a cut-off stream stays in scene.
-bool Renderer::receive(int connection, std::string& scene) {
+// Receives the scene frames straight into file as they arrive, so the disk write keeps
+// pace with the sender; true when the end frame arrived, so the scene is whole. Whatever
+// came of a cut-off stream stays in the file.
+bool Renderer::receive(int connection, int file) {
+    unsigned char header[kFrameHeaderSize];
+    size_t headerBytes = 0;
+    uint32_t frameLeft = 0;
     for (;;) {
-        unsigned char header[kFrameHeaderSize];
-        if (readUpTo(connection, reinterpret_cast<char*>(header), sizeof header) != sizeof header)
-            return false;
-        const uint32_t size = decodeFrameHeader(header);
-        if (size == 0) return true;
-        if (size > kMaxFrameSize) return false;  // not a sender of ours
-        const size_t at = scene.size();
-        scene.resize(at + size);
-        const size_t got = readUpTo(connection, &scene[at], size);
-        if (got != size) {
-            scene.resize(at + got);
-            return false;
+        if (waitReadable(connection, idleSeconds_ * 1000) != 1) return false;
+        const ssize_t n = read(connection, buffer_.data(), buffer_.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        // A read may end or begin anywhere in a frame, its header included.
+        for (const char *at = buffer_.data(), *end = at + n; at < end;) {
+            if (frameLeft == 0) {
+                header[headerBytes++] = static_cast<unsigned char>(*at++);
+                if (headerBytes < kFrameHeaderSize) continue;
+                headerBytes = 0;
+                frameLeft = decodeFrameHeader(header);
+                if (frameLeft == 0) return true;
+                if (frameLeft > kMaxFrameSize) return false;  // not a sender of ours
+                continue;
+            }
+            const size_t take = std::min<size_t>(frameLeft, end - at);
+            if (!writeAll(file, at, take)) {
+                std::perror("vantrel: writing a received scene");
+                return false;
+            }
+            at += take;
+            frameLeft -= static_cast<uint32_t>(take);
         }
     }
 }
 
-// Saves a whole scene and shows its model groups; the scene file appears last, so a
-// reader that sees it also sees the updated tree. The saved file's path, or empty.
-std::string Renderer::keep(const std::string& scene) {
-    for (const std::string& name : topLevelGroups(scene)) tree_.addModel(name);
+// Shows the model groups of the whole scene in part and moves it into place; the scene
+// file appears last, so a reader that sees it also sees the updated tree. The saved
+// file's path, or empty.
+std::string Renderer::keep(const std::string& part) {
+    std::vector<std::string> groups;
+    if (!scanGroups(part, groups)) {
+        std::perror(("vantrel: reading " + part).c_str());
+        return "";
+    }
+    for (const std::string& name : groups) tree_.addModel(name);
     if (!writeFileAtomically(sceneTreePath(installation_.registryFolder(), pid_), tree_.xml()))
         std::perror("vantrel: updating the scene tree");
     const std::string path = installation_.receivedFolder() + std::to_string(pid_) + "-" +
                              std::to_string(received_ + 1) + ".vsp";
-    if (!writeFileAtomically(path, scene)) {
+    if (std::rename(part.c_str(), path.c_str()) != 0) {
         std::perror(("vantrel: saving " + path).c_str());
         return "";
     }
@@ -148,10 +194,10 @@ std::string Renderer::keep(const std::string& scene) {
 }
 
 // A cut-off stream never counts as a received scene; it is kept aside for a look.
-void Renderer::setAside(const std::string& scene) {
+void Renderer::setAside(const std::string& part) {
     const std::string path = installation_.incompleteFolder() + std::to_string(pid_) + "-" +
                              std::to_string(++incomplete_) + ".vsp";
-    if (writeFileAtomically(path, scene))
+    if (std::rename(part.c_str(), path.c_str()) == 0)
         std::printf("vantrel: the stream was cut off; kept what arrived as %s\n", path.c_str());
     else
         std::perror(("vantrel: saving " + path).c_str());
@@ -168,15 +214,25 @@ void Renderer::sceneSaved(const std::string& path) {
 // One connection, one scene: greets the sender as a renderer, receives, and confirms a
 // scene it kept whole. False when the stream was cut off.
 bool Renderer::serve(int connection) {
-    std::string scene;
-    const bool whole = send(connection, kGreeting, kGreetingSize, MSG_NOSIGNAL) ==
-                           static_cast<ssize_t>(kGreetingSize) &&
-                       receive(connection, scene);
-    const std::string saved = whole ? keep(scene) : "";
+    const std::string part = installation_.receivedFolder() + std::to_string(pid_) + ".part";
+    const bool greeted = send(connection, kGreeting, kGreetingSize, MSG_NOSIGNAL) ==
+                         static_cast<ssize_t>(kGreetingSize);
+    const int file =
+        greeted ? open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644) : -1;
+    if (file < 0) {
+        if (greeted) std::perror(("vantrel: creating " + part).c_str());
+        close(connection);  // the sender hears of it: no confirmation
+        return false;
+    }
+    const bool whole = receive(connection, file);
+    const bool arrived = lseek(file, 0, SEEK_END) > 0;
+    const bool stored = close(file) == 0;
+    const std::string saved = whole && stored ? keep(part) : "";
     if (!saved.empty()) send(connection, kSaved, kSavedSize, MSG_NOSIGNAL);
     close(connection);
     if (!saved.empty()) sceneSaved(saved);
-    if (!whole && !scene.empty()) setAside(scene);
+    if (!whole && arrived) setAside(part);
+    std::remove(part.c_str());  // nothing, unless the scene could not be kept
     return whole;
 }
 

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 #include "installation.h"
 #include "picture_maker.h"
@@ -28,10 +29,9 @@ private:
     bool listenOnFreePort();
     bool publish();
     bool serve(int connection);
-    size_t readUpTo(int connection, char* data, size_t size);
-    bool receive(int connection, std::string& scene);
-    std::string keep(const std::string& scene);
-    void setAside(const std::string& scene);
+    bool receive(int connection, int file);
+    std::string keep(const std::string& part);
+    void setAside(const std::string& part);
     void sceneSaved(const std::string& path);
     bool stopRequested();
 
@@ -43,6 +43,7 @@ private:
     int received_ = 0;    // whole scenes saved
     int incomplete_ = 0;  // cut-off streams set aside
     SceneTree tree_;
+    std::vector<char> buffer_;  // for receiving, allocated once
     PictureMaker pictures_;  // last, so it stops first
 };
 

@@ -10,7 +10,7 @@ namespace {
 
 class Scanner {
 public:
-    explicit Scanner(const std::string& text) : text_(text) {}
+    explicit Scanner(std::string_view text) : text_(text) {}
 
     std::vector<std::string> groups() {
         std::vector<std::string> names;
@@ -44,18 +44,20 @@ public:
     }
 
 private:
-    bool startsWith(const char* prefix) const { return text_.compare(at_, std::strlen(prefix), prefix) == 0; }
+    bool startsWith(const char* prefix) const {
+        return text_.compare(at_, std::strlen(prefix), prefix) == 0;
+    }
 
     // The message text of these lines is written as given and may hold anything but the
     // closing quote before the newline.
     void skipMessageLine() {
         const size_t end = text_.find("\"\n", at_ + 8);
-        at_ = end == std::string::npos ? text_.size() : end + 2;
+        at_ = end == std::string_view::npos ? text_.size() : end + 2;
     }
 
     void skipQuoted() {
         const size_t end = text_.find('"', at_ + 1);
-        at_ = end == std::string::npos ? text_.size() : end + 1;
+        at_ = end == std::string_view::npos ? text_.size() : end + 1;
     }
 
     // Tag 01 02 03 and a type letter, a 32-bit little-endian count, then the scalars.
@@ -66,7 +68,8 @@ private:
         }
         const char letter = text_[at_ + 3];
         uint64_t count = 0;
-        for (int i = 3; i >= 0; --i) count = count << 8 | static_cast<unsigned char>(text_[at_ + 4 + i]);
+        for (int i = 3; i >= 0; --i)
+            count = count << 8 | static_cast<unsigned char>(text_[at_ + 4 + i]);
         const uint64_t size = 8 + count * (letter == 'r' ? 8 : 4);
         at_ = size > text_.size() - at_ ? text_.size() : at_ + size;
     }
@@ -74,8 +77,8 @@ private:
     bool readName(std::string& name) {
         if (startsWith("\"")) {
             const size_t end = text_.find('"', at_ + 1);
-            if (end == std::string::npos) return false;
-            name = text_.substr(at_ + 1, end - at_ - 1);
+            if (end == std::string_view::npos) return false;
+            name = std::string(text_.substr(at_ + 1, end - at_ - 1));
             at_ = end + 1;
             return true;
         }
@@ -84,20 +87,18 @@ private:
         name.clear();
         while (at_ + 1 < text_.size() && std::isxdigit(static_cast<unsigned char>(text_[at_])) &&
                std::isxdigit(static_cast<unsigned char>(text_[at_ + 1]))) {
-            name += static_cast<char>(std::stoi(text_.substr(at_, 2), nullptr, 16));
+            name += static_cast<char>(std::stoi(std::string(text_.substr(at_, 2)), nullptr, 16));
             at_ += 2;
         }
         return true;
     }
 
-    const std::string& text_;
+    std::string_view text_;
     size_t at_ = 0;
 };
 
 }  // namespace
 
-std::vector<std::string> topLevelGroups(const std::string& text) {
-    return Scanner(text).groups();
-}
+std::vector<std::string> topLevelGroups(std::string_view text) { return Scanner(text).groups(); }
 
 }  // namespace vantrel_renderer

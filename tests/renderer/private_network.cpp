@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <sched.h>
@@ -65,29 +64,18 @@ bool livePortTaken() {
     return false;
 }
 
-// Before the first test, while this process has no other thread (a user namespace
-// cannot be entered by a threaded process).
-class PrivateNetwork : public testing::Environment {
-public:
-    void SetUp() override {
-        if (!unshareNetwork()) {
-            failure = std::string("no private network namespace: ") + std::strerror(errno);
-        } else if (!bringLoopbackUp()) {
-            failure =
-                std::string("loopback of the private network stays down: ") + std::strerror(errno);
-        } else {
-            entered = true;
-            return;
-        }
-        std::fprintf(stderr, "live road: %s; the tests share the machine's live-link ports\n",
-                     failure.c_str());
-    }
-};
-
-const testing::Environment* const privateNetwork =
-    testing::AddGlobalTestEnvironment(new PrivateNetwork);
-
 }  // namespace
+
+std::string enterPrivateNetwork() {
+    if (!unshareNetwork())
+        failure = std::string("no private network namespace: ") + std::strerror(errno);
+    else if (!bringLoopbackUp())
+        failure =
+            std::string("loopback of the private network stays down: ") + std::strerror(errno);
+    else
+        entered = true;
+    return entered ? "" : failure;
+}
 
 std::string livePortsUnusable() {
     if (entered || !livePortTaken()) return "";

@@ -3,18 +3,23 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "LightFileFactory.h"
 #include "RepeatLinkFactory.h"
+#include "live_protocol.h"
 #include "private_network.h"
 #include "registry.h"
 #include "renderer_sandbox.h"
@@ -62,6 +67,21 @@ void sendLargeModel(tav::tavSceneapi_oo& wrapper) {
     const std::vector<float> block(1 << 22, 1.0f);
     wrapper.begin_group("Doc");
     for (int i = 0; i < 4; ++i) wrapper.set_array("values", block);
+    wrapper.end_group();
+}
+
+// Many small calls around arrays of odd sizes, so frames of every size end and begin
+// anywhere in the renderer's reads.
+void sendMixedScene(tav::tavSceneapi_oo& wrapper) {
+    wrapper.begin_group("Doc");
+    for (int i = 0; i < 20000; ++i) {
+        wrapper.begin_group("part" + std::to_string(i));
+        wrapper.set_flags(i);
+        if (i % 2000 == 0)
+            wrapper.set_array("values",
+                              std::vector<float>((size_t(1) << (i / 1000 + 4)) + 3, 0.5f * i));
+        wrapper.end_group();
+    }
     wrapper.end_group();
 }
 
@@ -149,6 +169,89 @@ TEST(LiveRoad, LaunchesTheRendererWhichSavesTheSceneAndEndsCleanly) {
     ASSERT_EQ(idle.size(), 1u);
     EXPECT_EQ(waitForExit(idle[0]), 0);
     EXPECT_TRUE(sandbox.registered().empty());
+}
+
+// The renderer saves exactly the bytes the file export writes for the same scene, after
+// the comment lines that open only a file.
+TEST(LiveRoad, SavedSceneIsByteForByteTheFileExport) {
+    RendererSandbox sandbox;
+    const std::string exported = sandbox.root() + "/export.vsp";
+    {
+        tav::LightFileFactory factory(exported);
+        tav::tavSceneapi_oo wrapper(&factory);
+        sendMixedScene(wrapper);
+        factory.finish();
+    }
+    CommandFactory factory(false);
+    {
+        tav::tavSceneapi_oo wrapper(&factory);
+        ASSERT_NE(wrapper.get_scene_api(), nullptr) << factory.getLastError();
+        sendMixedScene(wrapper);
+    }
+    EXPECT_TRUE(factory.finish()) << factory.getLastError();
+    const std::vector<pid_t> renderers = sandbox.registered();
+    ASSERT_EQ(renderers.size(), 1u);
+    const std::string saved = sandbox.waitForScene(renderers[0], 1);
+    EXPECT_GT(saved.size(), size_t(1) << 22);
+    const std::string file = readFile(exported);
+    const std::string expected = file.substr(std::min(file.find("#print"), file.size()));
+    const auto differ = std::mismatch(saved.begin(), saved.end(), expected.begin(), expected.end());
+    EXPECT_TRUE(differ.first == saved.end() && differ.second == expected.end())
+        << "sizes " << saved.size() << " and " << expected.size() << "; first difference at "
+        << (differ.first - saved.begin()) << ": \""
+        << std::string(differ.first, std::min(differ.first + 40, saved.end())) << "\" against \""
+        << std::string(differ.second, std::min(differ.second + 40, expected.end())) << "\"";
+}
+
+std::string frame(const std::string& bytes) {
+    unsigned char header[vantrel_renderer::kFrameHeaderSize];
+    vantrel_renderer::encodeFrameHeader(static_cast<uint32_t>(bytes.size()), header);
+    return std::string(reinterpret_cast<char*>(header), sizeof header) + bytes;
+}
+
+// Frames may reach the renderer in any pieces, headers split too; it joins them.
+TEST(LiveRoad, FramesArrivingInPiecesAreJoined) {
+    RendererSandbox sandbox;
+    sendModel();
+    const std::vector<pid_t> renderers = sandbox.registered();
+    ASSERT_EQ(renderers.size(), 1u);
+    std::string text;
+    vantrel_renderer::InstanceEntry entry;
+    ASSERT_TRUE(
+        vantrel_renderer::readFile(
+            vantrel_renderer::instanceEntryPath(sandbox.registryFolder(), renderers[0]), text) &&
+        vantrel_renderer::parseInstanceEntry(text, entry));
+
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(entry.port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const int on = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    const timeval limit{5, 0};  // a renderer that never answers fails the test soon
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    std::string scene = "group \"Doc\" {\n", stream = frame(scene);
+    for (int i = 0; i < 10; ++i) {
+        const std::string line = "flags " + std::to_string(i) + "\n";
+        scene += line;
+        stream += frame(line);
+    }
+    scene += "}\n";
+    stream += frame("}\n") + frame("");
+    // Pieces of 3 bytes, sent apart, mostly arrive alone and split every header somewhere.
+    for (size_t at = 0; at < stream.size(); at += 3) {
+        ASSERT_GT(
+            send(fd, stream.data() + at, std::min<size_t>(3, stream.size() - at), MSG_NOSIGNAL), 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::string answer(vantrel_renderer::kGreetingSize + vantrel_renderer::kSavedSize, '\0');
+    EXPECT_EQ(recv(fd, answer.data(), answer.size(), MSG_WAITALL),
+              static_cast<ssize_t>(answer.size()));
+    close(fd);
+    EXPECT_EQ(answer, std::string(vantrel_renderer::kGreeting) + vantrel_renderer::kSaved);
+    EXPECT_EQ(sandbox.waitForScene(renderers[0], 2), scene);
 }
 
 // Entries that are not a running renderer neither are chosen nor hide the one that is,

@@ -1,11 +1,12 @@
-// A side x side grid of quads with one UVW record per quad and a phong tag: the large
-// polygon object the export and reader benchmarks work on.
+// What the export benchmarks share: their large polygon document and their median.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "vantrel_host/document_builder.h"
 
+// A side x side grid of quads with one UVW record per quad and a phong tag.
 struct GridDocument {
     BaseDocument* doc = BaseDocument::Alloc();
     PolygonObject* object = nullptr;
@@ -35,3 +36,11 @@ struct GridDocument {
     GridDocument(const GridDocument&) = delete;
     GridDocument& operator=(const GridDocument&) = delete;
 };
+
+// The middle of the measured times: this machine's writes now and then stall for
+// reasons of its own, which a mean would charge to whichever side they hit.
+inline double median(std::vector<double> seconds) {
+    std::sort(seconds.begin(), seconds.end());
+    const size_t n = seconds.size();
+    return n % 2 ? seconds[n / 2] : (seconds[n / 2 - 1] + seconds[n / 2]) / 2;
+}
