@@ -55,8 +55,10 @@ TEST(ModelImport, MeshKeepsQuadsSplitsLargerPolygonsAndMirrorsZ) {
               std::vector<Int32>({0, 3, 2, 1}));
     EXPECT_TRUE(op->GetPolygonR()[1].IsTriangle());
     // UVs with v from the top: vt 0 0 is (0, 1).
+    auto* uvws = static_cast<UVWTag*>(op->GetTag(Tuvw));
+    EXPECT_EQ(uvws->GetDataCount(), op->GetPolygonCount());  // one record per polygon
     UVWStruct uvw;
-    UVWTag::Get(static_cast<UVWTag*>(op->GetTag(Tuvw))->GetDataAddressR(), 0, uvw);
+    UVWTag::Get(uvws->GetDataAddressR(), 0, uvw);
     EXPECT_EQ(uvw.a, Vector(0, 1, 0));
     EXPECT_EQ(uvw.d, Vector(1, 1, 0));
     EXPECT_EQ(op->GetTag(Tphong), nullptr) << "flat normals need no phong tag";

@@ -4,7 +4,6 @@
 #include <array>
 #include <climits>
 #include <cstring>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -64,37 +63,104 @@ uint32_t Bits(float value) {
     return bits;
 }
 
-class PolygonBuilder {
+// Welds points of equal position (and normal) bits, numbering them in the order first
+// seen. Open addressing on flat arrays: a tree of nodes costs most of the import's time.
+class PointWelder {
 public:
-    explicit PolygonBuilder(bool weld_normals) : weld_normals_(weld_normals) {}
+    explicit PointWelder(size_t most_points) {
+        size_t capacity = 16;
+        while (capacity < 2 * most_points) capacity *= 2;
+        slots_.assign(capacity, kFree);
+        keys_.reserve(most_points);
+        points_.reserve(most_points);
+    }
 
-    void AddMesh(const aiMesh& mesh, BaseMaterial* material);
-    void Fill(PolygonObject& op) const;
+    Int32 Weld(const aiVector3D& position, const aiVector3D& normal) {
+        const Key key = {Bits(position.x), Bits(position.y), Bits(position.z),
+                         Bits(normal.x),   Bits(normal.y),   Bits(normal.z)};
+        const size_t mask = slots_.size() - 1;
+        for (size_t slot = Hash(key) & mask;; slot = (slot + 1) & mask) {
+            if (slots_[slot] == kFree) {
+                if (points_.size() == size_t(INT32_MAX))
+                    throw std::runtime_error("too many points");
+                slots_[slot] = static_cast<Int32>(points_.size());
+                keys_.push_back(key);
+                points_.push_back(ToHost(position));
+                return slots_[slot];
+            }
+            if (keys_[size_t(slots_[slot])] == key) return slots_[slot];
+        }
+    }
+
+    const std::vector<Vector>& points() const { return points_; }
 
 private:
-    Int32 Weld(const aiVector3D& position, const aiVector3D& normal);
-    void AddPolygon(const aiMesh& mesh, const std::vector<Int32>& point_of,
-                    const std::vector<unsigned>& corners, Int32 group);
+    using Key = std::array<uint32_t, 6>;
+    static constexpr Int32 kFree = -1;
 
-    const bool weld_normals_;
-    std::map<std::array<uint32_t, 6>, Int32> welded_;
+    static size_t Hash(const Key& key) {
+        uint64_t h = 0;
+        for (uint32_t word : key) h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+        return static_cast<size_t>(h ^ (h >> 29));
+    }
+
+    std::vector<Int32> slots_;  // point numbers, or kFree
+    std::vector<Key> keys_;     // per point
     std::vector<Vector> points_;
-    std::vector<CPolygon> polygons_;
-    std::vector<UVWStruct> uvws_;
-    std::vector<Int32> groups_;  // per polygon, an index into materials_
-    std::vector<BaseMaterial*> materials_;
-    bool has_uvw_ = false;
 };
 
-Int32 PolygonBuilder::Weld(const aiVector3D& position, const aiVector3D& normal) {
-    const std::array<uint32_t, 6> key = {Bits(position.x), Bits(position.y), Bits(position.z),
-                                         Bits(normal.x),   Bits(normal.y),   Bits(normal.z)};
-    const auto [it, added] = welded_.emplace(key, static_cast<Int32>(points_.size()));
-    if (added) {
-        if (points_.size() == size_t(INT32_MAX)) throw std::runtime_error("too many points");
-        points_.push_back(ToHost(position));
+// Polygons a face becomes: n-gons split into n - 2 triangles, lines and points dropped.
+size_t PolygonsOf(const aiFace& face) {
+    const unsigned n = face.mNumIndices;
+    return n < 3 ? 0 : n <= 4 ? 1 : n - 2;
+}
+
+// Writes polygons and UVW records straight into the object and its tag, counted
+// beforehand, so that a large mesh is neither copied nor grown on the way.
+class PolygonBuilder {
+public:
+    PolygonBuilder(PolygonObject& op, const std::vector<const aiMesh*>& meshes, bool weld_normals);
+
+    void AddMesh(const aiMesh& mesh, BaseMaterial* material);
+    void Finish();
+
+private:
+    void AddPolygon(const aiMesh& mesh, const std::vector<Int32>& point_of, const unsigned* corners,
+                    unsigned count, Int32 group);
+
+    PolygonObject& op_;
+    const bool weld_normals_;
+    PointWelder welder_;
+    CPolygon* polygons_ = nullptr;  // in the object, points added at the end
+    size_t polygon_count_ = 0;
+    UVWStruct* uvws_ = nullptr;  // in the object's UVW tag, when some mesh has UVs
+    std::vector<Int32> groups_;  // per polygon, an index into materials_
+    std::vector<BaseMaterial*> materials_;
+};
+
+size_t CountVertices(const std::vector<const aiMesh*>& meshes) {
+    size_t vertices = 0;
+    for (const aiMesh* mesh : meshes) vertices += mesh->mNumVertices;
+    return vertices;
+}
+
+PolygonBuilder::PolygonBuilder(PolygonObject& op, const std::vector<const aiMesh*>& meshes,
+                               bool weld_normals)
+    : op_(op), weld_normals_(weld_normals), welder_(CountVertices(meshes)) {
+    size_t polygons = 0;
+    bool has_uvw = false;
+    for (const aiMesh* mesh : meshes) {
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f) polygons += PolygonsOf(mesh->mFaces[f]);
+        has_uvw = has_uvw || mesh->mTextureCoords[0] != nullptr;
     }
-    return it->second;
+    if (polygons > size_t(INT32_MAX)) throw std::runtime_error("too many polygons");
+    op_.ResizeObject(0, static_cast<Int32>(polygons));
+    polygons_ = op_.GetPolygonW();
+    groups_.reserve(polygons);
+    if (weld_normals_) AddTag(op_, Tphong, "Phong");
+    if (has_uvw)
+        uvws_ = static_cast<UVWStruct*>(
+            AddTag(op_, UVWTag::Alloc(static_cast<Int32>(polygons)), "UVW")->GetDataAddressW());
 }
 
 void PolygonBuilder::AddMesh(const aiMesh& mesh, BaseMaterial* material) {
@@ -105,8 +171,8 @@ void PolygonBuilder::AddMesh(const aiMesh& mesh, BaseMaterial* material) {
     const bool with_normal = weld_normals_ && mesh.HasNormals();
     std::vector<Int32> point_of(mesh.mNumVertices);
     for (unsigned v = 0; v < mesh.mNumVertices; ++v)
-        point_of[v] = Weld(mesh.mVertices[v], with_normal ? mesh.mNormals[v] : aiVector3D());
-    has_uvw_ = has_uvw_ || mesh.mTextureCoords[0] != nullptr;
+        point_of[v] =
+            welder_.Weld(mesh.mVertices[v], with_normal ? mesh.mNormals[v] : aiVector3D());
 
     std::vector<unsigned> corners;
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
@@ -117,38 +183,38 @@ void PolygonBuilder::AddMesh(const aiMesh& mesh, BaseMaterial* material) {
         corners.assign({face.mIndices[0]});
         for (unsigned k = n - 1; k > 0; --k) corners.push_back(face.mIndices[k]);
         if (n <= 4) {
-            AddPolygon(mesh, point_of, corners, group);
+            AddPolygon(mesh, point_of, corners.data(), n, group);
             continue;
         }
         std::vector<Vector> positions;
         for (unsigned v : corners) positions.push_back(ToHost(mesh.mVertices[v]));
-        for (const auto& t : SplitPolygon(positions))
-            AddPolygon(mesh, point_of, {corners[t[0]], corners[t[1]], corners[t[2]]}, group);
+        for (const auto& t : SplitPolygon(positions)) {
+            const unsigned triangle[] = {corners[t[0]], corners[t[1]], corners[t[2]]};
+            AddPolygon(mesh, point_of, triangle, 3, group);
+        }
     }
 }
 
 void PolygonBuilder::AddPolygon(const aiMesh& mesh, const std::vector<Int32>& point_of,
-                                const std::vector<unsigned>& corners, Int32 group) {
-    if (polygons_.size() == size_t(INT32_MAX)) throw std::runtime_error("too many polygons");
+                                const unsigned* corners, unsigned count, Int32 group) {
     const aiVector3D* uv = mesh.mTextureCoords[0];
     const auto uvw = [uv](unsigned v) {
         return uv ? Vector(uv[v].x, 1.0 - uv[v].y, uv[v].z) : Vector();
     };
-    const unsigned d = corners.size() == 4 ? corners[3] : corners[2];
-    polygons_.push_back(
-        CPolygon(point_of[corners[0]], point_of[corners[1]], point_of[corners[2]], point_of[d]));
-    uvws_.push_back({uvw(corners[0]), uvw(corners[1]), uvw(corners[2]), uvw(d)});
+    const unsigned d = count == 4 ? corners[3] : corners[2];
+    if (uvws_ != nullptr)
+        uvws_[polygon_count_] = {uvw(corners[0]), uvw(corners[1]), uvw(corners[2]), uvw(d)};
+    polygons_[polygon_count_++] =
+        CPolygon(point_of[corners[0]], point_of[corners[1]], point_of[corners[2]], point_of[d]);
     groups_.push_back(group);
 }
 
-void PolygonBuilder::Fill(PolygonObject& op) const {
-    op.ResizeObject(static_cast<Int32>(points_.size()), static_cast<Int32>(polygons_.size()));
-    std::copy(points_.begin(), points_.end(), op.GetPointW());
-    std::copy(polygons_.begin(), polygons_.end(), op.GetPolygonW());
-    if (weld_normals_) AddTag(op, Tphong, "Phong");
-    if (has_uvw_) AddUVWTag(op, uvws_);
+void PolygonBuilder::Finish() {
+    const std::vector<Vector>& points = welder_.points();
+    op_.ResizeObject(static_cast<Int32>(points.size()), static_cast<Int32>(polygon_count_));
+    std::copy(points.begin(), points.end(), op_.GetPointW());
     if (materials_.size() == 1) {
-        AddTextureTag(op, materials_[0]);
+        AddTextureTag(op_, materials_[0]);
         return;
     }
     std::vector<std::string> names;
@@ -161,8 +227,8 @@ void PolygonBuilder::Fill(PolygonObject& op) const {
         std::vector<Int32> selected;
         for (size_t p = 0; p < groups_.size(); ++p)
             if (groups_[p] == Int32(m)) selected.push_back(static_cast<Int32>(p));
-        AddPolygonSelection(op, name, selected);
-        AddTextureTag(op, materials_[m], name);
+        AddPolygonSelection(op_, name, selected);
+        AddTextureTag(op_, materials_[m], name);
     }
 }
 
@@ -182,9 +248,9 @@ void FillPolygonObject(PolygonObject& op, const aiScene& scene, const aiNode& no
         meshes.push_back(scene.mMeshes[index]);
         smooth = smooth || HasSmoothNormals(*scene.mMeshes[index]);
     }
-    PolygonBuilder builder(smooth);
+    PolygonBuilder builder(op, meshes, smooth);
     for (const aiMesh* mesh : meshes) builder.AddMesh(*mesh, materials.Get(mesh->mMaterialIndex));
-    builder.Fill(op);
+    builder.Finish();
 }
 
 }  // namespace vantrel_host::model_import
