@@ -96,7 +96,10 @@ ModelDocument OpenDocument(const RunnerOptions& options,
         opened = temp_folder->Import(file, options.import_timeout,
                                      [&] { return ImportModelFile(file, error); });
     } else {
-        opened.document = LoadDocument(*options.document, error);
+        std::vector<std::string> warnings;
+        opened.document = LoadDocument(*options.document, error, &warnings);
+        for (const std::string& warning : warnings)
+            std::fprintf(stderr, "vantrel-host: warning: %s\n", warning.c_str());
     }
     if (!opened.document) throw RunError{kFailure, error};
     BaseDocument* doc = opened.document.get();

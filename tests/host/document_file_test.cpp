@@ -171,6 +171,35 @@ TEST(DocumentFile, BadFilesGiveOneErrorNamingThePlace) {
     EXPECT_EQ(error, dir.Path() + ": is a folder, not a document file");
 }
 
+TEST(DocumentFile, PositionsBeyondSinglePrecisionOpenWithOneWarning) {
+    // 3.4028235e38 rounds to the largest float; 3.41e38 rounds to infinity.
+    const std::pair<std::string, std::string> cases[] = {
+        {R"({"objects": [{"type": "polygon", "position": [3.4028235e38, -3.4028235e38, 0],
+             "points": [[1e30, 0, 0], [0, -1e38, 0]], "polygons": [[0, 1, 1]]}]})",
+         ""},
+        {R"({"objects": [{"type": "polygon", "points": [[0, 0, 0], [1, 0, 0], [0, 3.41e38, 0],
+                                                          [-1e39, 1e39, 1e39]]},
+                         {"type": "polygon", "points": [[0, 0, -1e300]]}]})",
+         "d.json: 3 positions exceed single precision and export as infinite "
+         "(first: objects[0].points[2])"},
+        {R"({"objects": [{"children": [{"position": [0, 0, -3.41e38]}]}]})",
+         "d.json: a position exceeds single precision and exports as infinite "
+         "(objects[0].children[0].position)"},
+        {R"({"objects": [{"type": "hair", "guides": {"segments": 1, "guides": [
+             {"points": [[0, 0, 0], [5e38, 0, 0]]}]}}]})",
+         "d.json: a position exceeds single precision and exports as infinite "
+         "(objects[0].guides.guides[0].points[1])"},
+    };
+    for (const auto& [text, warning] : cases) {
+        SCOPED_TRACE(text);
+        std::string error;
+        std::vector<std::string> warnings;
+        ASSERT_TRUE(LoadDocumentFromText(text, "d.json", "", error, &warnings)) << error;
+        EXPECT_EQ(warnings,
+                  warning.empty() ? std::vector<std::string>{} : std::vector<std::string>{warning});
+    }
+}
+
 TEST(DemoDocument, LoadsWithItsTextureBesideIt) {
     std::string error;
     auto demo = BuildDemoDocument(error);

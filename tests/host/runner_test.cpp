@@ -125,6 +125,20 @@ TEST(Runner, UnreadableModelsFailWithStatus1AndLargeOnesShowProgress) {
         << r.output;
 }
 
+TEST(Runner, WarnsOnceOfPositionsBeyondSinglePrecisionAndStillExports) {
+    TempDir dir;
+    const std::string doc = dir.Write(
+        "far.json", R"({"objects": [{"type": "polygon", "name": "Far", "position": [1e39, 0, 0],
+                         "points": [[0, 0, 0], [1, 0, 0], [0, -1e39, 0]], "polygons": [[0, 1, 2]]}]})");
+    const RunResult r = RunHost(kPlugin + "--document '" + doc + "' --command Export --save-as '" +
+                                dir.File("far.vsp") + "'");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "vantrel-host: warning: " + doc +
+                            ": 2 positions exceed single precision and export as infinite "
+                            "(first: objects[0].position)\n");
+    EXPECT_GT(std::filesystem::file_size(dir.File("far.vsp")), 0u);
+}
+
 // A model import that overruns its time limit ends the runner, which also removes its
 // temporary folder when SIGINT or SIGTERM ends it.
 TEST(Runner, ImportTimeLimitAndSignalsEndTheRunnerWithoutLeavingTemporaryFiles) {

@@ -34,6 +34,7 @@ public:
     explicit Loader(const std::string& folder) { context_.folder = folder; }
 
     std::unique_ptr<BaseDocument> Load(const json& root, const std::string& default_name);
+    const SinglePrecisionOverflow& Overflow() const { return context_.overflow; }
 
 private:
     void LoadLayer(const json& j, const std::string& where);
@@ -173,7 +174,8 @@ BaseObject* Loader::LoadObject(const json& j, const std::string& where, int dept
     std::unique_ptr<BaseObject> op(BaseObject::Alloc(type));
     LoadNode(*op, j, where, {&kObjectParameters, &named});
     if (j.contains("guid")) op->SetGUID(ToUInt64(j["guid"], At(where, "guid")));
-    if (j.contains("position")) op->SetRelPos(ToVector(j["position"], At(where, "position")));
+    if (j.contains("position"))
+        op->SetRelPos(ToPosition(j["position"], At(where, "position"), context_));
     if (j.contains("rotation")) op->SetRelRot(ToVector(j["rotation"], At(where, "rotation")));
     if (j.contains("scale")) op->SetRelScale(ToVector(j["scale"], At(where, "scale")));
     if (j.contains("rotation_order"))
@@ -211,7 +213,8 @@ void Loader::LoadGeometry(PolygonObject& op, const json& j, const std::string& w
     if (j.contains("points")) {
         const std::string place = At(where, "points");
         const json& list = Array(j["points"], place);
-        for (size_t i = 0; i < list.size(); ++i) points.push_back(ToVector(list[i], At(place, i)));
+        for (size_t i = 0; i < list.size(); ++i)
+            points.push_back(ToPosition(list[i], At(place, i), context_));
     }
     std::vector<CPolygon> polygons;
     if (j.contains("polygons")) {
@@ -270,7 +273,7 @@ void Loader::LoadGuides(HairObject& op, const json& j, const std::string& where)
         }
         for (size_t p = 0; p < per_guide; ++p)
             guides->GetPoints()[g * per_guide + p] =
-                ToVector(list[g]["points"][p], At(At(guide, "points"), p));
+                ToPosition(list[g]["points"][p], At(At(guide, "points"), p), context_);
     }
     op.SetGuides(guides.release());
 }
@@ -459,16 +462,33 @@ bool LooksLikeDocument(const std::string& path, const std::string& text) {
     return first != std::string::npos && text[first] == '{';
 }
 
+void AddOverflowWarning(const SinglePrecisionOverflow& overflow, const std::string& source_name,
+                        std::vector<std::string>& warnings) {
+    if (overflow.count == 0) return;
+    const std::string first = Shortened(overflow.first);
+    warnings.push_back(
+        source_name + ": " +
+        (overflow.count == 1
+             ? "a position exceeds single precision and exports as infinite (" + first + ")"
+             : std::to_string(overflow.count) +
+                   " positions exceed single precision and export as infinite (first: " + first +
+                   ")"));
+}
+
 }  // namespace
 
 std::unique_ptr<BaseDocument> LoadDocumentFromText(const std::string& text,
                                                    const std::string& source_name,
-                                                   const std::string& folder, std::string& error) {
+                                                   const std::string& folder, std::string& error,
+                                                   std::vector<std::string>* warnings) {
     error.clear();
     try {
         const json root = json::parse(text);
         const std::string name = std::filesystem::path(source_name).filename().string();
-        return Loader(folder).Load(root, name);
+        Loader loader(folder);
+        auto doc = loader.Load(root, name);
+        if (warnings != nullptr) AddOverflowWarning(loader.Overflow(), source_name, *warnings);
+        return doc;
     } catch (const DocumentError& e) {
         error = source_name + ": " + e.what();
     } catch (const json::exception& e) {
@@ -479,7 +499,8 @@ std::unique_ptr<BaseDocument> LoadDocumentFromText(const std::string& text,
     return nullptr;
 }
 
-std::unique_ptr<BaseDocument> LoadDocument(const std::string& path, std::string& error) {
+std::unique_ptr<BaseDocument> LoadDocument(const std::string& path, std::string& error,
+                                           std::vector<std::string>* warnings) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
@@ -500,7 +521,7 @@ std::unique_ptr<BaseDocument> LoadDocument(const std::string& path, std::string&
     const fs::path absolute = fs::absolute(fs::path(path), ec);
     const std::string folder =
         ec ? std::string() : absolute.parent_path().lexically_normal().string();
-    return LoadDocumentFromText(text.str(), path, folder, error);
+    return LoadDocumentFromText(text.str(), path, folder, error, warnings);
 }
 
 }  // namespace vantrel_host

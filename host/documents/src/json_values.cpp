@@ -1,6 +1,7 @@
 #include "json_values.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <limits>
 
@@ -8,10 +9,15 @@ namespace vantrel_host::document_file {
 
 namespace {
 
+constexpr size_t kPlaceKeep = 100;  // bytes of a place kept at each end
+
+// The smallest magnitude that rounds to infinity as a float: FLT_MAX plus half its ulp.
+constexpr double kFloatOverflow = 0x1.ffffffp+127;
+
+}  // namespace
+
 // A place deep in a document runs to kilobytes; its middle gives way so the line stays
 // readable while both ends still say where it is.
-constexpr size_t kPlaceKeep = 100;  // bytes kept at each end
-
 std::string Shortened(const std::string& where) {
     if (where.size() <= 2 * kPlaceKeep + 5) return where;
     const auto continuation = [&where](size_t i) { return (where[i] & 0xC0) == 0x80; };
@@ -20,8 +26,6 @@ std::string Shortened(const std::string& where) {
     while (tail < where.size() && continuation(tail)) ++tail;
     return where.substr(0, head) + " ... " + where.substr(tail);
 }
-
-}  // namespace
 
 void Fail(const std::string& where, const std::string& message) {
     throw DocumentError(where.empty() ? message : Shortened(where) + ": " + message);
@@ -83,6 +87,15 @@ std::string ToText(const json& j, const std::string& where) {
 Vector ToVector(const json& j, const std::string& where) {
     if (!j.is_array() || j.size() != 3) Fail(where, "expected a vector [x, y, z]");
     return {ToFloat(j[0], At(where, 0)), ToFloat(j[1], At(where, 1)), ToFloat(j[2], At(where, 2))};
+}
+
+Vector ToPosition(const json& j, const std::string& where, LoadContext& context) {
+    const Vector v = ToVector(j, where);
+    if (std::abs(v.x) >= kFloatOverflow || std::abs(v.y) >= kFloatOverflow ||
+        std::abs(v.z) >= kFloatOverflow) {
+        if (context.overflow.count++ == 0) context.overflow.first = where;
+    }
+    return v;
 }
 
 Matrix ToMatrix(const json& j, const std::string& where) {

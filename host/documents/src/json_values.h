@@ -20,6 +20,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 [[noreturn]] void Fail(const std::string& where, const std::string& message);
+// A place short enough for one message line.
+std::string Shortened(const std::string& where);
 
 // Places: "objects[1]", "objects[1].tags".
 std::string At(const std::string& where, const std::string& key);
@@ -64,10 +66,22 @@ struct PendingLink {
     std::function<void(BaseList2D*)> set;  // stores the resolved target
 };
 
+// Positions the export writes in single precision that no float holds. A document can
+// carry millions of them, so they are counted and reported once.
+struct SinglePrecisionOverflow {
+    size_t count = 0;
+    std::string first;  // the place of the first one
+};
+
 struct LoadContext {
     std::string folder;  // relative file names resolve against it
     std::vector<PendingLink> links;
+    SinglePrecisionOverflow overflow;
 };
+
+// A vector that the export writes in single precision (points, positions): read like
+// ToVector, and counted in context when a component is too large for a float.
+Vector ToPosition(const json& j, const std::string& where, LoadContext& context);
 
 // Reads value as kind and sets node's parameter id (links are set when resolved).
 void SetParameterFromJson(BaseList2D& node, Int32 id, const json& value, ValueKind kind,
