@@ -4,7 +4,8 @@
 // back end; each write starts from a settled disk cache. Everything runs on one thread.
 // Targets: the export less the host's phong share at most 1.5 times the plain write
 // (export_ratio), the converter's own share (the null walk less the phong share) at most
-// 0.5 times (converter_ratio).
+// 0.5 times (converter_ratio). Peaks are those of the export and of the null walk, next
+// to the memory the document holds before.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -61,6 +62,7 @@ void settle(const std::string& path) {
 // The whole "Export to .vsp" command, its file dialog answered with path.
 double exportSeconds(C4DLoader& loader, BaseDocument* doc, const std::string& path) {
     vantrel_host::SetFileDialogAnswer(path);
+    resetPeakMemory();
     const auto start = Clock::now();
     if (!loader.vspExport(doc)) throw std::runtime_error("export failed: " + path);
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -77,6 +79,7 @@ double phongSeconds(PolygonObject* object) {
 
 // The converter's share of the export: the same walk into the null back end.
 double nullApiSeconds(C4DLoader& loader, BaseDocument* doc) {
+    resetPeakMemory();
     const auto start = Clock::now();
     loader.sceneWrapper = std::make_unique<tav::tavSceneapi_oo>();
     loader.load(doc);
@@ -102,15 +105,19 @@ void PolygonExportVersusPlainWrite(benchmark::State& state) {
     exportSeconds(loader, grid.doc, exportPath);  // sizes the plain write, warms the buffers
     const std::vector<char> bytes(fileSize(exportPath), 'x');
 
+    const double documentMiB = memoryMiB("VmRSS");
     std::vector<double> exports, plains, phongs, nullApis;
+    double exportPeak = 0, nullApiPeak = 0;
     settle(exportPath);
     for (auto _ : state) {
         exports.push_back(exportSeconds(loader, grid.doc, exportPath));
+        exportPeak = std::max(exportPeak, memoryMiB("VmHWM"));
         settle(exportPath);
         plains.push_back(plainWriteSeconds(bytes, plainPath));
         settle(plainPath);
         phongs.push_back(phongSeconds(grid.object));
         nullApis.push_back(nullApiSeconds(loader, grid.doc));
+        nullApiPeak = std::max(nullApiPeak, memoryMiB("VmHWM"));
         state.SetIterationTime(exports.back());
     }
     const double exportTime = median(exports), plain = median(plains), phong = median(phongs),
@@ -122,6 +129,9 @@ void PolygonExportVersusPlainWrite(benchmark::State& state) {
     state.counters["null_api_ms"] = 1000 * nullApi;
     state.counters["export_ratio"] = (exportTime - phong) / plain;
     state.counters["converter_ratio"] = (nullApi - phong) / plain;
+    state.counters["document_MiB"] = documentMiB;
+    state.counters["export_peak_MiB"] = exportPeak;
+    state.counters["null_api_peak_MiB"] = nullApiPeak;
 }
 BENCHMARK(PolygonExportVersusPlainWrite)
     ->Arg(1000)  // 1000 x 1000 quads

@@ -1,7 +1,11 @@
-// What the export benchmarks share: their large polygon document and their median.
+// What the benchmarks share: the large polygon document of the export benchmarks, the
+// median, and the peak memory of a measured part.
 #pragma once
 
 #include <algorithm>
+#include <fstream>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "vantrel_host/document_builder.h"
@@ -43,4 +47,19 @@ inline double median(std::vector<double> seconds) {
     std::sort(seconds.begin(), seconds.end());
     const size_t n = seconds.size();
     return n % 2 ? seconds[n / 2] : (seconds[n / 2 - 1] + seconds[n / 2]) / 2;
+}
+
+// Peak memory of a measured part: call resetPeakMemory() before it and memoryMiB("VmHWM")
+// after. Where the system does not allow the reset, the peak is the process's whole life.
+inline void resetPeakMemory() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+}
+
+// A figure of /proc/self/status in MiB: "VmHWM" the peak, "VmRSS" the memory held now.
+inline double memoryMiB(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field + ":", 0) == 0) return std::stod(line.substr(field.size() + 1)) / 1024;
+    throw std::runtime_error("no " + field + " in /proc/self/status");
 }

@@ -9,9 +9,11 @@
 
 #include "number_format.h"
 
-using tav_format::append_fixed16;
 using tav_format::append_g;
-using tav_format::append_int;
+using tav_format::kMaxNumberText;
+using tav_format::write_fixed16;
+using tav_format::write_g;
+using tav_format::write_int;
 
 namespace {
 
@@ -98,26 +100,35 @@ uint32_t binary_scalars(tavType element, uint32_t count) {
     return element == TAV_COLOR ? 3 * count : count;
 }
 
-void append_floats(std::string& out, const void* p, int n) {
+char* write_floats(char* out, const void* p, int n) {
     for (int i = 0; i < n; ++i) {
-        if (i) out += ' ';
-        append_g(out, load<float>(static_cast<const char*>(p) + 4 * i));
+        if (i) *out++ = ' ';
+        out = write_g(out, load<float>(static_cast<const char*>(p) + 4 * i));
     }
+    return out;
 }
 
-void append_ints(std::string& out, const void* p, int n) {
+char* write_ints(char* out, const void* p, int n) {
     for (int i = 0; i < n; ++i) {
-        if (i) out += ' ';
-        append_int(out, load<int32_t>(static_cast<const char*>(p) + 4 * i));
+        if (i) *out++ = ' ';
+        out = write_int(out, load<int32_t>(static_cast<const char*>(p) + 4 * i));
     }
+    return out;
 }
 
-void append_doubles(std::string& out, const void* p, int n) {
+char* write_doubles(char* out, const void* p, int n) {
     for (int i = 0; i < n; ++i) {
-        if (i) out += ' ';
-        append_g(out, load<double>(static_cast<const char*>(p) + 8 * i));
+        if (i) *out++ = ' ';
+        out = write_g(out, load<double>(static_cast<const char*>(p) + 8 * i));
     }
+    return out;
 }
+
+// Room for the text of any one value: up to sixteen numbers with their separators.
+constexpr size_t kValueText = 16 * (kMaxNumberText + 1);
+
+// Array text is written out whenever this much of it has gathered.
+constexpr size_t kArrayChunk = 1 << 16;
 
 }  // namespace
 
@@ -309,24 +320,30 @@ void tavScene_api_file::print_type(tavType type, const void* value) {
         print_array(type & ~TAV_ARRAY, *static_cast<const tavArray*>(value));
         return;
     }
-    std::string text;
+    char text[kValueText];
+    char* end = text;
     switch (type) {
-        case TAV_COLOR: append_floats(text, value, 3); break;
+        case TAV_COLOR: end = write_floats(text, value, 3); break;
         case TAV_FLOAT4:
-        case TAV_FLOAT4_B: append_floats(text, value, 4); break;
-        case TAV_FLOAT: append_g(text, float_or_minus_one(load<float>(value))); break;
-        case TAV_DOUBLE: append_fixed16(text, load<double>(value)); break;
-        case TAV_VECTOR: append_doubles(text, value, 3); break;
+        case TAV_FLOAT4_B: end = write_floats(text, value, 4); break;
+        case TAV_FLOAT: end = write_g(text, float_or_minus_one(load<float>(value))); break;
+        case TAV_DOUBLE: end = write_fixed16(text, load<double>(value)); break;
+        case TAV_VECTOR: end = write_doubles(text, value, 3); break;
         case TAV_INT:
-        case TAV_INT_B: append_ints(text, value, 1); break;
-        case TAV_BOOL: text = load<int32_t>(value) ? "on" : "off"; break;
-        case TAV_MATRIX: append_matrix(text, *static_cast<const tavMatrix*>(value), " "); break;
+        case TAV_INT_B: end = write_ints(text, value, 1); break;
+        case TAV_BOOL: print_ni_text(load<int32_t>(value) ? "on" : "off"); return;
+        case TAV_MATRIX: {
+            std::string matrix;
+            append_matrix(matrix, *static_cast<const tavMatrix*>(value), " ");
+            print_ni_text(matrix);
+            return;
+        }
         case TAV_STRING: print_ni_string(static_cast<const char*>(value)); return;
         case TAV_STRING_REF: print_ni_string(*static_cast<const char* const*>(value)); return;
-        case TAV_FLOAT2: append_floats(text, value, 2); break;
-        case TAV_INT2: append_ints(text, value, 2); break;
-        case TAV_INT3: append_ints(text, value, 3); break;
-        case TAV_INT4: append_ints(text, value, 4); break;
+        case TAV_FLOAT2: end = write_floats(text, value, 2); break;
+        case TAV_INT2: end = write_ints(text, value, 2); break;
+        case TAV_INT3: end = write_ints(text, value, 3); break;
+        case TAV_INT4: end = write_ints(text, value, 4); break;
         case TAV_SHADER: {
             int saved = level_;
             level_ = 2;
@@ -336,7 +353,7 @@ void tavScene_api_file::print_type(tavType type, const void* value) {
         }
         default: return;
     }
-    print_ni_text(text);
+    print_ni_text(std::string_view(text, end - text));
 }
 
 void tavScene_api_file::print_array(tavType element, const tavArray& array) {
@@ -364,23 +381,28 @@ void tavScene_api_file::print_array(tavType element, const tavArray& array) {
     }
     const size_t stride = element_size(element);
     const int spaces = (mode_ & TAV_OUTPUT_NO_INDENT) ? 0 : std::max(level_, 0);
-    std::string text;
+    // Numbers are formatted straight into one buffer kept between arrays, with room for
+    // one more element (and its indented new line) past the chunk size.
+    array_text_.resize(kArrayChunk + kValueText + spaces + 3);
+    char* const begin = array_text_.data();
+    char* out = begin;
     auto flush = [&] {
-        print_ni_text(text);
-        text.clear();
+        print_ni_text(std::string_view(begin, out - begin));
+        out = begin;
     };
 
     switch (element) {
         case TAV_MATRIX:
             for (uint32_t i = 0; i < count; ++i) {
-                text.append(spaces, ' ');
+                out = std::fill_n(out, spaces, ' ');
                 const tavMatrix m = load<tavMatrix>(data + i * stride);
                 for (double v : m.m) {
-                    append_g(text, v);
-                    text += ' ';
+                    out = write_g(out, v);
+                    *out++ = ' ';
                 }
-                text += (i + 1 < count) ? ",\n" : "\n";
-                if (text.size() > (1 << 16)) flush();
+                if (i + 1 < count) *out++ = ',';
+                *out++ = '\n';
+                if (size_t(out - begin) > kArrayChunk) flush();
             }
             break;
         case TAV_STRING:
@@ -394,22 +416,24 @@ void tavScene_api_file::print_array(tavType element, const tavArray& array) {
             for (uint32_t i = 0; i < count; ++i) {
                 const char* e = data + i * stride;
                 switch (element) {
-                    case TAV_COLOR: append_floats(text, e, 3); break;
-                    case TAV_FLOAT4: append_floats(text, e, 4); break;
-                    case TAV_FLOAT: append_g(text, float_or_minus_one(load<float>(e))); break;
-                    case TAV_DOUBLE: append_fixed16(text, float_or_minus_one(load<double>(e))); break;
-                    case TAV_VECTOR: append_doubles(text, e, 3); break;
+                    case TAV_COLOR: out = write_floats(out, e, 3); break;
+                    case TAV_FLOAT4: out = write_floats(out, e, 4); break;
+                    case TAV_FLOAT: out = write_g(out, float_or_minus_one(load<float>(e))); break;
+                    case TAV_DOUBLE:
+                        out = write_fixed16(out, float_or_minus_one(load<double>(e)));
+                        break;
+                    case TAV_VECTOR: out = write_doubles(out, e, 3); break;
                     case TAV_INT:
-                    case TAV_INT_B: append_int(text, load<int32_t>(e)); break;
-                    case TAV_BOOL: text += load<int32_t>(e) ? '1' : '0'; break;
+                    case TAV_INT_B: out = write_int(out, load<int32_t>(e)); break;
+                    case TAV_BOOL: *out++ = load<int32_t>(e) ? '1' : '0'; break;
                     default: break;
                 }
-                text += (i + 1 < count) ? ',' : ' ';
+                *out++ = (i + 1 < count) ? ',' : ' ';
                 if (i > 0 && i % 8 == 0) {
-                    text += '\n';
-                    text.append(spaces, ' ');
+                    *out++ = '\n';
+                    out = std::fill_n(out, spaces, ' ');
                 }
-                if (text.size() > (1 << 16)) flush();
+                if (size_t(out - begin) > kArrayChunk) flush();
             }
             break;
     }

@@ -194,6 +194,7 @@ private:
     tavScene_api_output_mode mode_ = TAV_OUTPUT_DEFAULT;
     std::string format_buffer_;
     std::string output_buffer_;
+    std::string array_text_;
     std::string saved_locale_;
     mutable bool write_failed_ = false;
 };

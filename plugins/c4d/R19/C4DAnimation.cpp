@@ -111,8 +111,8 @@ struct ChannelWriter {
     bool camera;
     BaseFrames base;
     std::string folder;
-    std::vector<tavMatrix> matrices;
-    std::vector<int32_t> stamps;
+    std::vector<tavMatrix>& matrices;
+    std::vector<int32_t>& stamps;
 
     void write(CTrack* track);
     void sample(CTrack* track, const KeySpan& span, Int32 channel, int component);
@@ -244,8 +244,8 @@ void C4DLoader::writeTracksSeparate(const char* objectName, std::vector<CTrack*>
          frameOf(HPBToMatrix(Vector64(0, baseRotation.y, 0), rotationOrder)),
          frameOf(HPBToMatrix(Vector64(0, 0, baseRotation.z), rotationOrder))},
         folderText(objectName, channelLabel),
-        {},
-        {}};
+        trackMatrices,
+        trackStamps};
     // The components reach the scene in the reverse of the sorted order.
     for (auto track = tracks.rbegin(); track != tracks.rend(); ++track) writer.write(*track);
 }

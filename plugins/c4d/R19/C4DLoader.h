@@ -157,6 +157,10 @@ public:
     Int32 takenCount = 0;
     std::vector<Int32> polygonGroup;
     size_t groupQuads = 0;
+    // The samples of the track being written, kept between tracks so that their
+    // memory is not returned to the system and taken again for every track.
+    std::vector<tavMatrix> trackMatrices;
+    std::vector<int32_t> trackStamps;
 
     // Folder of the converted document, UTF-8; "" when it has none.
     std::string documentPath;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -40,18 +41,24 @@ std::vector<double> interesting_values() {
 
 }  // namespace
 
+// Formatted behind earlier text, as the writer does in its buffer: a short text padded
+// to the field width must not spill over what came before.
+template <typename Write, typename Value>
+std::string written(Write write, Value value) {
+    char buffer[8 + tav_format::kMaxNumberText] = "before ";
+    return std::string(buffer + 7, write(buffer + 7, value)) + "|" + std::string(buffer, 7);
+}
+
 TEST(NumberFormat, GeneralFixedAndIntegerTextsMatchPrintf) {
     for (double v : interesting_values()) {
-        std::string g, fixed;
-        tav_format::append_g(g, v);
-        ASSERT_EQ(g, printf_text("%g", v)) << v;
-        tav_format::append_fixed16(fixed, v);
-        ASSERT_EQ(fixed, printf_text("%16.16f", v)) << v;
+        ASSERT_EQ(written(tav_format::write_g, v), printf_text("%g", v) + "|before ") << v;
+        std::string appended;
+        tav_format::append_g(appended, v);
+        ASSERT_EQ(appended, printf_text("%g", v)) << v;
+        ASSERT_EQ(written(tav_format::write_fixed16, v), printf_text("%16.16f", v) + "|before ")
+            << v;
     }
     for (int64_t v :
-         {int64_t(0), int64_t(-1), int64_t(INT32_MIN), int64_t(INT32_MAX), int64_t(4294967295)}) {
-        std::string text;
-        tav_format::append_int(text, v);
-        EXPECT_EQ(text, std::to_string(v));
-    }
+         {int64_t(0), int64_t(-1), int64_t(INT32_MIN), int64_t(INT32_MAX), int64_t(4294967295)})
+        EXPECT_EQ(written(tav_format::write_int, v), std::to_string(v) + "|before ");
 }

@@ -2,7 +2,9 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -115,6 +117,37 @@ TEST(WriterArrays, TextArraysSeparateWithCommasAndBreakEveryEighthOrEveryMatrixO
               "\"names\" [ \"a\",\nxX622263 \n] ,\n"
               "\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n\"x\" ,\n"
               "\"y\" [ ] ,\n\"y\" [ ] ,\n\"y\" [ ] ,\n");
+}
+
+// Long arrays are written out in chunks of their text: nothing may be lost, repeated or
+// cut between chunks, and a buffer kept from a longer array must not leak into a shorter.
+TEST(WriterArrays, LongTextArraysComeOutWholeAcrossChunks) {
+    WriterOutput out;
+    std::vector<int32_t> ints(40000);
+    std::string intText = "\"i\" [ ";
+    for (size_t i = 0; i < ints.size(); ++i) {
+        ints[i] = int32_t(i * 7919) - 100000000;
+        intText += std::to_string(ints[i]) + (i + 1 < ints.size() ? "," : " ");
+        if (i > 0 && i % 8 == 0) intText += '\n';
+    }
+    std::vector<tavMatrix> matrices(3000, kThird);
+    std::string matrixText = "\"m\" [ ";
+    for (size_t i = 0; i < matrices.size(); ++i) {
+        matrices[i].m[12] = 0.37 * double(i) - 500;
+        for (double v : matrices[i].m) {
+            char number[64];
+            std::snprintf(number, sizeof number, "%g ", v);
+            matrixText += number;
+        }
+        matrixText += i + 1 < matrices.size() ? ",\n" : "\n";
+    }
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        set_array(*out, "i", TAV_INT, ints);
+        set_array(*out, "m", TAV_MATRIX, matrices);
+        set_array(*out, "s", TAV_INT, std::vector<int32_t>{5});
+        EXPECT_EQ(out.take(), intText + "] ,\n" + matrixText + "] ,\n\"s\" [ 5 ] ,\n");
+    }
 }
 
 TEST(WriterArrays, BinaryArraysAreRawBlocksStraightFromTheCallersMemory) {
