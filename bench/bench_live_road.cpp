@@ -28,23 +28,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Starts a new peak-memory measurement of a process of ours; false when the system
-// does not let us (the peak is then the process's whole life).
-bool resetPeakMemory(pid_t pid) {
-    std::ofstream file("/proc/" + std::to_string(pid) + "/clear_refs");
-    file << "5";
-    file.close();
-    return static_cast<bool>(file);
-}
-
-// A memory figure of /proc/PID/status ("VmHWM" peak, "VmRSS" now) in MiB.
-double memoryMiB(pid_t pid, const std::string& field) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind(field + ":", 0) == 0) return std::stod(line.substr(field.size() + 1)) / 1024;
-    throw std::runtime_error("no " + field + " for process " + std::to_string(pid));
-}
-
 // Flushes a written file to disk and removes it, so that every timed command starts
 // from the same state.
 void settle(const std::string& path) {
@@ -93,26 +76,26 @@ void LiveRoadVersusFileExport(benchmark::State& state) {
     loader.vspExport(grid.doc);
     settle(exportPath);
 
-    const double documentMiB = memoryMiB(getpid(), "VmRSS");
+    const double documentMiB = memoryMiB("VmRSS");
     std::vector<double> lives, exports;
     double livePeak = 0, rendererPeak = 0, exportPeak = 0;
     for (auto _ : state) {
-        resetPeakMemory(getpid());
-        resetPeakMemory(renderer);
+        resetPeakMemory();
+        resetPeakMemory(std::to_string(renderer));
         lives.push_back(secondsOf([&] { loader.update(grid.doc); }));
-        livePeak = std::max(livePeak, memoryMiB(getpid(), "VmHWM"));
-        rendererPeak = std::max(rendererPeak, memoryMiB(renderer, "VmHWM"));
+        livePeak = std::max(livePeak, memoryMiB("VmHWM"));
+        rendererPeak = std::max(rendererPeak, memoryMiB("VmHWM", std::to_string(renderer)));
         if (!failure.empty()) {
             state.SkipWithError(failure.c_str());
             return;
         }
         settle(received + std::to_string(++scenes) + ".vsp");
 
-        resetPeakMemory(getpid());
+        resetPeakMemory();
         exports.push_back(secondsOf([&] {
             if (!loader.vspExport(grid.doc)) throw std::runtime_error("export failed");
         }));
-        exportPeak = std::max(exportPeak, memoryMiB(getpid(), "VmHWM"));
+        exportPeak = std::max(exportPeak, memoryMiB("VmHWM"));
         settle(exportPath);
         state.SetIterationTime(lives.back());
     }

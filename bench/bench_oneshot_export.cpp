@@ -38,24 +38,15 @@ struct Run {
     double peakBytes;  // beyond what the process held before the measured work
 };
 
-// A memory figure of this process's /proc status ("VmHWM" peak, "VmRSS" now) in bytes.
-double memoryBytes(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind(field + ":", 0) == 0)
-            return 1024.0 * std::stod(line.substr(field.size() + 1));
-    throw std::runtime_error("no " + field + " in /proc/self/status");
-}
-
 // Measures work from here on: the time and the peak memory it adds, written to report.
 template <typename Work>
 int measure(const char* report, Work work) {
-    const double before = memoryBytes("VmRSS");
-    std::ofstream("/proc/self/clear_refs") << "5";  // restarts the peak at what is held now
+    const double before = memoryMiB("VmRSS");
+    resetPeakMemory();  // restarts the peak at what is held now
     const auto start = Clock::now();
     if (!work()) return 1;
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::ofstream(report) << seconds << ' ' << memoryBytes("VmHWM") - before << '\n';
+    std::ofstream(report) << seconds << ' ' << (memoryMiB("VmHWM") - before) * 1024 * 1024 << '\n';
     return 0;
 }
 

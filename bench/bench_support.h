@@ -51,15 +51,16 @@ inline double median(std::vector<double> seconds) {
 
 // Peak memory of a measured part: call resetPeakMemory() before it and memoryMiB("VmHWM")
 // after. Where the system does not allow the reset, the peak is the process's whole life.
-inline void resetPeakMemory() {
-    std::ofstream clear("/proc/self/clear_refs");
+// process is "self" or the id of a process of ours.
+inline void resetPeakMemory(const std::string& process = "self") {
+    std::ofstream clear("/proc/" + process + "/clear_refs");
     clear << "5";
 }
 
-// A figure of /proc/self/status in MiB: "VmHWM" the peak, "VmRSS" the memory held now.
-inline double memoryMiB(const std::string& field) {
-    std::ifstream status("/proc/self/status");
+// A figure of /proc/PROCESS/status in MiB: "VmHWM" the peak, "VmRSS" the memory held now.
+inline double memoryMiB(const std::string& field, const std::string& process = "self") {
+    std::ifstream status("/proc/" + process + "/status");
     for (std::string line; std::getline(status, line);)
         if (line.rfind(field + ":", 0) == 0) return std::stod(line.substr(field.size() + 1)) / 1024;
-    throw std::runtime_error("no " + field + " in /proc/self/status");
+    throw std::runtime_error("no " + field + " in /proc/" + process + "/status");
 }
