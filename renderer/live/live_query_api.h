@@ -12,7 +12,7 @@
 
 namespace vantrel_renderer {
 
-class LiveQueryApi : public tavQuery_api {
+class LiveQueryApi final : public tavQuery_api {
 public:
     explicit LiveQueryApi(Installation installation) : installation_(std::move(installation)) {}
     ~LiveQueryApi() = default;

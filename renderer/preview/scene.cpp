@@ -49,7 +49,7 @@ Affine localTransform(const vsp::Node& node) {
     const vsp::Statement* statement = node.findStatement("transform");
     if (!statement) statement = node.findStatement("set transform");
     if (!statement) return {};
-    const vsp::Matrix m = statement->arg(0).matrix();
+    const vsp::Matrix16 m = statement->arg(0).matrix();
     Affine affine;
     for (int r = 0; r < 3; ++r)
         affine.rows[r] = {float(m[4 * r]), float(m[4 * r + 1]), float(m[4 * r + 2])};

@@ -52,7 +52,7 @@ TEST(HostileInputs, FailWithTheirErrorOrOpenAndExport) {
         const bool opened = Open(path, error) != nullptr;
         EXPECT_EQ(error, message.empty() ? "" : path + ": " + message);
         if (!opened) continue;
-        const RunResult r =
+        const CommandRun r =
             RunHost(std::string("--plugins '") + VANTREL_PLUGIN_DIR + "' --document '" + path +
                     "' --command export --save-as '" + dir.File("out.vsp") + "'");
         EXPECT_EQ(r.status, 0) << r.output;

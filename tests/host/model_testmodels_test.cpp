@@ -53,7 +53,7 @@ TEST(TestModels, CountsMatchWhatTheFilesHoldAndTheExportWritesThem) {
 
         const std::string run = std::string("--plugins '") + VANTREL_PLUGIN_DIR + "' --document '" +
                                 path + "' --command export ";
-        RunResult r = RunHost(run + "--select Nobody", env);
+        CommandRun r = RunHost(run + "--select Nobody", env);
         EXPECT_EQ(r.status, 1) << r.output;
         r = RunHost(run + "--save-as '" + out + "'", env);
         ASSERT_EQ(r.status, 0) << r.output;

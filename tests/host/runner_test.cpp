@@ -32,7 +32,7 @@ std::string WriteBigModel(const TempDir& dir, const std::string& name, int point
 }
 
 TEST(Runner, ListsCommandsAndACommandReceivesDocumentSelectionAndSaveAnswer) {
-    RunResult r = RunHost(kProbe + "--list-commands");
+    CommandRun r = RunHost(kProbe + "--list-commands");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "1000001\tProbe\tProbe the host\n1000002\tProbe thread\tStart a thread\n");
 
@@ -96,13 +96,13 @@ TEST(Runner, ReportsErrorsWithTheirExitStatus) {
     };
     for (const auto& [args, status, message] : cases) {
         SCOPED_TRACE(args);
-        const RunResult r = RunHost(args);
+        const CommandRun r = RunHost(args);
         EXPECT_EQ(r.status, status);
         EXPECT_NE(r.output.find(message), std::string::npos) << r.output;
     }
 
     dir.Write("broken.so", "not a library");
-    const RunResult r = RunHost(own_plugins + "--list-commands");
+    const CommandRun r = RunHost(own_plugins + "--list-commands");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.output.find("cannot load plug-in"), std::string::npos) << r.output;
 }
@@ -110,7 +110,7 @@ TEST(Runner, ReportsErrorsWithTheirExitStatus) {
 TEST(Runner, UnreadableModelsFailWithStatus1AndLargeOnesShowProgress) {
     TempDir dir;
     const std::string empty = dir.Write("empty.obj", "");
-    RunResult r = RunHost("--document '" + empty + "'");
+    CommandRun r = RunHost("--document '" + empty + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output,
               "vantrel-host: " + empty + ": Assimp cannot read the file: OBJ-file is too small.\n");
@@ -130,7 +130,7 @@ TEST(Runner, WarnsOnceOfPositionsBeyondSinglePrecisionAndStillExports) {
     const std::string doc = dir.Write(
         "far.json", R"({"objects": [{"type": "polygon", "name": "Far", "position": [1e39, 0, 0],
                          "points": [[0, 0, 0], [1, 0, 0], [0, -1e39, 0]], "polygons": [[0, 1, 2]]}]})");
-    const RunResult r = RunHost(kPlugin + "--document '" + doc + "' --command Export --save-as '" +
+    const CommandRun r = RunHost(kPlugin + "--document '" + doc + "' --command Export --save-as '" +
                                 dir.File("far.vsp") + "'");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "vantrel-host: warning: " + doc +
@@ -144,7 +144,7 @@ TEST(Runner, WarnsOnceOfPositionsBeyondSinglePrecisionAndStillExports) {
 TEST(Runner, ImportTimeLimitAndSignalsEndTheRunnerWithoutLeavingTemporaryFiles) {
     TempDir dir, tmp;
     const std::string model = WriteBigModel(dir, "slow.obj", 100000);
-    RunResult r =
+    CommandRun r =
         RunHost("--import-timeout 0.01 --document '" + model + "'", "TMPDIR='" + tmp.Path() + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output, "vantrel-host: " + model +

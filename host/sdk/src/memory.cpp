@@ -31,16 +31,16 @@ struct KeptBlocks {
     std::vector<Block> blocks;  // oldest first
     size_t bytes = 0;
 
-    // The smallest kept block holding bytes without wasting more than half of it.
-    void* take(size_t bytes) {
+    // The smallest kept block holding size bytes without wasting more than half of it.
+    void* take(size_t size) {
         auto best = blocks.end();
         for (auto b = blocks.begin(); b != blocks.end(); ++b)
-            if (b->capacity >= bytes && b->capacity / 2 <= bytes &&
+            if (b->capacity >= size && b->capacity / 2 <= size &&
                 (best == blocks.end() || b->capacity < best->capacity))
                 best = b;
         if (best == blocks.end()) return nullptr;
         void* start = best->start;
-        this->bytes -= best->capacity;
+        bytes -= best->capacity;
         blocks.erase(best);
         return start;
     }

@@ -11,7 +11,6 @@ namespace {
 
 using nlohmann::json;
 using picture_test::Image;
-using picture_test::run;
 using picture_test::TempFolder;
 
 constexpr double kPi = 3.14159265358979;
@@ -50,10 +49,10 @@ protected:
     Image render(const json& document, int samples = 8) {
         const std::string documentPath = folder_.write("document.json", document.dump());
         const std::string scene = folder_.file("scene.vsp"), picture = folder_.file("picture.png");
-        const auto exported = run("'" VANTREL_HOST_RUNNER "' --document '" + documentPath +
+        const auto exported = runCommand("'" VANTREL_HOST_RUNNER "' --document '" + documentPath +
                                   "' --command export --save-as '" + scene + "'");
         EXPECT_EQ(exported.status, 0) << exported.output;
-        const auto rendered = run("'" VSP_RENDER "' '" + scene + "' --out '" + picture +
+        const auto rendered = runCommand("'" VSP_RENDER "' '" + scene + "' --out '" + picture +
                                   "' --width 64 --height 48 --samples " + std::to_string(samples));
         EXPECT_EQ(rendered.status, 0) << rendered.output;
         return picture_test::readPng(picture);

@@ -4,7 +4,6 @@
 
 #include <stb_image.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +11,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "run_command.h"
 
 namespace picture_test {
 
@@ -38,21 +39,6 @@ public:
 private:
     std::string path_;
 };
-
-struct RunResult {
-    int status;
-    std::string output;  // standard output and error
-};
-
-inline RunResult run(const std::string& command) {
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return {-1, ""};
-    std::string output;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
 
 struct Colour {
     double r = 0, g = 0, b = 0;

@@ -11,7 +11,6 @@
 
 namespace {
 
-using picture_test::run;
 using picture_test::TempFolder;
 
 // One quad facing the framing camera, with UVs and the given surface shader text.
@@ -95,7 +94,7 @@ TEST(VspRender, ExitCodesAndMessages) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
-        const auto result = run("'" VSP_RENDER "' " + c.arguments);
+        const auto result = runCommand("'" VSP_RENDER "' " + c.arguments);
         EXPECT_EQ(result.status, c.status) << result.output;
         EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
     }

@@ -1,6 +1,5 @@
 // vsp-dump on a file exported through the file factory, as the export command writes it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,27 +7,16 @@
 
 #include "LightFileFactory.h"
 #include "sample_scene.h"
+#include "run_command.h"
 #include "sandbox.h"
 #include "tavsceneapi_oo.h"
 #include "vsp/Json.h"
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string output;  // standard output and standard error
-};
-
 // input: a shell command and "|" that feed vsp-dump's standard input.
-ToolRun vspDump(const std::string& arguments, const std::string& input = "") {
-    std::string command = input + VSP_DUMP_PATH + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) throw std::runtime_error("popen failed");
-    std::string output;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+CommandRun vspDump(const std::string& arguments, const std::string& input = "") {
+    return runCommand(input + VSP_DUMP_PATH + " " + arguments);
 }
 
 void exportScene(const std::string& path) {
@@ -47,7 +35,7 @@ TEST(VspDump, PrintsTheTreeTheSummaryAndJsonOfAnExportedFile) {
     Sandbox dir;  // a temporary folder
     const std::string path = dir.root() + "/scene.vsp";
     exportScene(path);
-    ToolRun run = vspDump("--summary " + path);
+    CommandRun run = vspDump("--summary " + path);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output,
               "group: 4\nobject: 2\ngeometry: 2\nmaterial: 2\nshader: 6\nmodule: 2\ncamera: 2\n"
@@ -83,7 +71,7 @@ TEST(VspDump, ReportsBadFilesAndBadUsage) {
     Sandbox dir;
     const std::string path = dir.root() + "/bad.vsp";
     writeFile(path, "\ngroup \"g\" {\nflags 1\n");
-    ToolRun run = vspDump(path);
+    CommandRun run = vspDump(path);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.output,
               "vsp-dump: " + path + ": offset 21: group \"g\" at offset 1 is not closed\n");

@@ -254,18 +254,18 @@ std::vector<int> Value::ints() const {
     return result;
 }
 
-Matrix Value::matrix() const {
+Matrix16 Value::matrix() const {
     const auto& source = numbersOr("a matrix");
     if (source.size() != 16) mismatch("a matrix of 16 numbers");
-    Matrix m;
+    Matrix16 m;
     std::copy(source.begin(), source.end(), m.begin());
     return m;
 }
 
-std::vector<Matrix> Value::matrices() const {
+std::vector<Matrix16> Value::matrices() const {
     const auto& source = numbersOr("matrices");
     if (source.size() % 16 != 0) mismatch("matrices of 16 numbers");
-    std::vector<Matrix> result(source.size() / 16);
+    std::vector<Matrix16> result(source.size() / 16);
     for (size_t i = 0; i < result.size(); ++i)
         std::copy(source.begin() + 16 * i, source.begin() + 16 * (i + 1), result[i].begin());
     return result;

@@ -40,7 +40,7 @@ struct FakeScene : NullApi {
     void set_id(int id) override { record("id" + std::to_string(id)); }
 };
 
-struct FakeQuery : tavQuery_api {
+struct FakeQuery final : tavQuery_api {
     const char* get_instances() override {
         record("list");
         lastListing = Clock::now();

@@ -140,7 +140,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
         Vector64 position, rotation, scale;
         bool camera;
         Float from, to;
-        vsp::Matrix last;
+        vsp::Matrix16 last;
         ROTATIONORDER order = ROTATIONORDER_HPB;
     };
     const Case cases[] = {
@@ -243,7 +243,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
               c.camera);
         const auto written = animations(f).at(0).param("matrices").matrices();
         ASSERT_EQ(written.size(), 30u);
-        const vsp::Matrix identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        const vsp::Matrix16 identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
         for (int i = 0; i < 16; ++i) {
             EXPECT_NEAR(written.front()[i], identity[i], 1e-6) << "first, element " << i;
             EXPECT_NEAR(written.back()[i], c.last[i], 1e-6) << "last, element " << i;
@@ -319,7 +319,7 @@ TEST(CameraRecord, TakenAtTheFirstFrameFromTheGlobalMatrixAnimatedAboutItsOwnPos
             b.param("folder").text() == "Camera/Camera Rotation")
             turn = &b;
     ASSERT_NE(turn, nullptr);
-    const vsp::Matrix last = turn->param("matrices").matrices().back();
-    const vsp::Matrix expected = {0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, -10, 0, -10, 1};
+    const vsp::Matrix16 last = turn->param("matrices").matrices().back();
+    const vsp::Matrix16 expected = {0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, -10, 0, -10, 1};
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(last[i], expected[i], 1e-6) << i;
 }

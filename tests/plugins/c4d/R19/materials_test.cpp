@@ -270,7 +270,7 @@ TEST(MaterialWriting, SurfaceShaderChoiceAndTexturePlacement) {
     // Every element of the inverse placement halved: its axes (0, -1/2, 0), (1/2, 0, 0),
     // (0, 0, 1/2) and offset (0, 2, 0).
     EXPECT_EQ(flat.param("transform_obj_to_uv").matrix(),
-              (vsp::Matrix{0, -0.25, 0, 0, 0.25, 0, 0, 0, 0, 0, 0.25, 0, 0, 1, 0, 1}));
+              (vsp::Matrix16{0, -0.25, 0, 0, 0.25, 0, 0, 0, 0, 0, 0.25, 0, 0, 1, 0, 1}));
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ enum class ElementKind { Number, Bool, Text, Shader };
 const char* toString(ValueKind kind);
 const char* toString(ElementKind kind);
 
-using Matrix = std::array<double, 16>;
+using Matrix16 = std::array<double, 16>;
 
 class Value {
 public:
@@ -84,8 +84,8 @@ public:
     const std::vector<int32_t>& intArray() const;
     std::vector<float> floats() const;
     std::vector<int> ints() const;  // every number must be a 32-bit integer
-    Matrix matrix() const;          // exactly 16 numbers
-    std::vector<Matrix> matrices() const;
+    Matrix16 matrix() const;          // exactly 16 numbers
+    std::vector<Matrix16> matrices() const;
     const std::vector<std::string>& texts() const;
     const Node& shader() const;
     std::vector<const Node*> shaders() const;

@@ -1,7 +1,6 @@
 // The built plug-in in the host runner: the export road into files, and Render then
 // Update through a stand-in renderer launched in a sandbox.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -9,23 +8,14 @@
 #include <iterator>
 
 #include "renderer_sandbox.h"
+#include "run_command.h"
 #include "vsp/Reader.h"
 
 namespace {
 
-// The exit status, and what was printed to standard output and standard error.
-using HostRun = std::pair<int, std::string>;
-
 // shell goes before the runner's command ("ulimit ...; exec ").
-HostRun runHost(const std::string& arguments, const std::string& shell = "") {
-    const std::string command = shell + "'" + VANTREL_HOST + "' " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return {-1, "popen failed"};
-    std::string output;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+CommandRun runHost(const std::string& arguments, const std::string& shell = "") {
+    return runCommand(shell + "\'" + VANTREL_HOST + "\' " + arguments);
 }
 
 // The import options of a scene, in order, as "name=value ...".
@@ -77,14 +67,14 @@ void writeGridDocument(const std::string& path, int side) {
 TEST(HostRunner, ExportThenRenderThenUpdateWriteTheDemoDocumentWithTheirImportOptions) {
     RendererSandbox sandbox;
     const std::string file = sandbox.root() + "/demo.vsp";
-    ASSERT_EQ(runHost("--demo --command export --save-as '" + file + "'"), HostRun(0, ""));
+    ASSERT_EQ(runHost("--demo --command export --save-as '" + file + "'"), (CommandRun{0, ""}));
 
     const vsp::Node root = vsp::parseFile(file);
     EXPECT_LT(root.at("tavrtopt.so").offset, root.at("demo").offset);
     EXPECT_EQ(importOptions(root), optionsWithAdjust("on"));
     expectDemoModel(root);
 
-    ASSERT_EQ(runHost("--demo --command render"), HostRun(0, ""));
+    ASSERT_EQ(runHost("--demo --command render"), (CommandRun{0, ""}));
     const std::vector<pid_t> renderers = sandbox.registered();
     ASSERT_EQ(renderers.size(), 1u);
     const vsp::Node first = vsp::parse(sandbox.waitForScene(renderers[0], 1));
@@ -92,7 +82,7 @@ TEST(HostRunner, ExportThenRenderThenUpdateWriteTheDemoDocumentWithTheirImportOp
     expectDemoModel(first);
 
     // The renderer now shows the model "demo": the update finds it there.
-    ASSERT_EQ(runHost("--demo --command update --select Box"), HostRun(0, ""));
+    ASSERT_EQ(runHost("--demo --command update --select Box"), (CommandRun{0, ""}));
     EXPECT_EQ(sandbox.registered(), renderers);
     const vsp::Node second = vsp::parse(sandbox.waitForScene(renderers[0], 2));
     EXPECT_EQ(importOptions(second), optionsWithAdjust("on"));
@@ -101,9 +91,9 @@ TEST(HostRunner, ExportThenRenderThenUpdateWriteTheDemoDocumentWithTheirImportOp
     const std::string received = sandbox.resourceFolder(8) + "received";
     std::filesystem::remove_all(received);
     writeFile(received, "");
-    const HostRun lost = runHost("--demo --command update");
-    EXPECT_NE(lost.second.find("the scene was not delivered completely"), std::string::npos)
-        << lost.second;
+    const CommandRun lost = runHost("--demo --command update");
+    EXPECT_NE(lost.output.find("the scene was not delivered completely"), std::string::npos)
+        << lost.output;
 }
 
 // A disk that fills up half way (here a file-size limit) costs the user nothing: the
@@ -112,11 +102,11 @@ TEST(HostRunner, ExportThatCannotBeWrittenWholeKeepsTheOldFileAndFails) {
     Sandbox folder;
     const std::string file = folder.root() + "/demo.vsp";
     writeFile(file, "old scene\n");
-    const HostRun run = runHost("--demo --command export --save-as '" + file + "'",
+    const CommandRun run = runHost("--demo --command export --save-as '" + file + "'",
                                 "ulimit -f 2; trap '' XFSZ; exec ");
     EXPECT_EQ(run,
-              HostRun(1, "Message: could not write file: \"" + file +
-                             "\"\nvantrel-host: command \"Export\" failed: see its message\n"));
+              (CommandRun{1, "Message: could not write file: \"" + file +
+                             "\"\nvantrel-host: command \"Export\" failed: see its message\n"}));
     EXPECT_EQ(readFile(file), "old scene\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()),
                             std::filesystem::directory_iterator()),
@@ -130,10 +120,10 @@ TEST(HostRunner, ExportRenderAndUpdateOfALargeMeshStartNoThread) {
     writeGridDocument(document, 150);
     const std::string file = sandbox.root() + "/grid.vsp";
     EXPECT_EQ(runHost("--document '" + document + "' --command export --save-as '" + file + "'"),
-              HostRun(0, ""));
-    EXPECT_EQ(runHost("--document '" + document + "' --command render"), HostRun(0, ""));
+              (CommandRun{0, ""}));
+    EXPECT_EQ(runHost("--document '" + document + "' --command render"), (CommandRun{0, ""}));
     EXPECT_EQ(runHost("--document '" + document + "' --command update --select Grid"),
-              HostRun(0, ""));
+              (CommandRun{0, ""}));
     const std::vector<pid_t> renderers = sandbox.registered();
     ASSERT_EQ(renderers.size(), 1u);
     EXPECT_NE(vsp::parse(sandbox.waitForScene(renderers[0], 2)).find("grid/Grid/Grid"), nullptr);

@@ -120,7 +120,7 @@ TEST(Factory, ProbeConnectByScanAndShutdownLeaveNoLibraryLoaded) {
 
 // Query interface over scripted texts: the instance list and a scene tree per process;
 // a process without a tree cannot be attached.
-struct ScriptedQuery : tavQuery_api {
+struct ScriptedQuery final : tavQuery_api {
     const char* instances = nullptr;
     std::map<int64_t, const char*> trees;
     int64_t attached = 0;
