@@ -75,37 +75,48 @@ constexpr char kDigitPairs[] =
     "6061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// Text of 0 to 99 as the two bytes of a little-endian word.
+inline uint64_t digit_pair(uint64_t value) {
+    uint16_t pair;
+    std::memcpy(&pair, kDigitPairs + 2 * value, sizeof pair);
+    return pair;
+}
+
+inline void store_word(char* out, uint64_t word) { std::memcpy(out, &word, sizeof word); }
+
 // "%g" text of six rounded digits: plain decimals for exponents -4 to 5, else the
-// exponent form, trailing zeros dropped either way. Pieces are stored as whole words and
-// the end moved back over what is dropped, so up to 16 scratch bytes past out may change.
-// The exponents the scaling reaches have two digits.
+// exponent form, trailing zeros dropped either way. The digits live in one register,
+// digit i in byte i, and are stored as whole words with the end moved back over what is
+// dropped, so up to 16 bytes past out may change. The exponents the scaling reaches have
+// two digits.
 inline char* write_six_digits(char* out, bool negative, SixDigits six) {
     static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "digit i is byte i of the word");
-    char digits[16] = {};
-    std::memcpy(digits, kDigitPairs + 2 * (six.digits / 10000), 2);
-    std::memcpy(digits + 2, kDigitPairs + 2 * (six.digits / 100 % 100), 2);
-    std::memcpy(digits + 4, kDigitPairs + 2 * (six.digits % 100), 2);
-    uint64_t word;
-    std::memcpy(&word, digits, sizeof word);
-    // The highest of the six bytes that is not '0' is the last digit kept; the first is never '0'.
-    const uint64_t kept = (word ^ 0x303030303030) & 0xffffffffffff;
-    const int last = (63 - __builtin_clzll(kept)) / 8;
+    // Pairs from the top by fixed point: with ceil(2^32 / 10^4) the integer part is the
+    // first pair and each step times 100 brings the next, exact for all values below 10^6.
+    uint64_t fixed = six.digits * uint64_t{429497};
+    uint64_t digits = digit_pair(fixed >> 32);
+    fixed = (fixed & 0xffffffff) * 100;
+    digits |= digit_pair(fixed >> 32) << 16;
+    fixed = (fixed & 0xffffffff) * 100;
+    digits |= digit_pair(fixed >> 32) << 32;
+    // The highest byte that is not '0' is the last digit kept; the first is never '0'.
+    const int last = (63 - __builtin_clzll(digits ^ 0x303030303030)) / 8;
     if (negative) *out++ = '-';
     const int exponent = six.exponent;
     if (exponent >= 0 && exponent <= 5) {
-        std::memcpy(out, digits, 8);
+        store_word(out, digits);
         out[exponent + 1] = '.';
-        std::memcpy(out + exponent + 2, digits + exponent + 1, 8);
+        store_word(out + exponent + 2, digits >> 8 * (exponent + 1));
         return out + (last > exponent ? last + 2 : exponent + 1);
     }
     if (exponent >= -4 && exponent < 0) {
         std::memcpy(out, "0.000000", 8);
-        std::memcpy(out + 1 - exponent, digits, 8);
+        store_word(out + 1 - exponent, digits);
         return out + 2 - exponent + last;
     }
-    out[0] = digits[0];
+    out[0] = static_cast<char>(digits);
     out[1] = '.';
-    std::memcpy(out + 2, digits + 1, 8);
+    store_word(out + 2, digits >> 8);
     out += last > 0 ? last + 2 : 1;
     out[0] = 'e';
     out[1] = exponent < 0 ? '-' : '+';
