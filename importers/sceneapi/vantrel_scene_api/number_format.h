@@ -3,7 +3,8 @@
 // take a shorter road, below), "%16.16f" its fixed format with precision 16,
 // right-aligned in 16 characters. The write_ forms put the text at out, which must have
 // room for the longest text (kMaxNumberText), and return its end, so that a writer can
-// format straight into its output buffer.
+// format straight into its output buffer; bytes past the end, within that room, may
+// change.
 #pragma once
 
 #include <charconv>
