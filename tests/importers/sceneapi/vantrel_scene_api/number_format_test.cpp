@@ -19,6 +19,27 @@ std::string printf_text(const char* format, double value) {
     return buffer;
 }
 
+// Exact ties at the sixth digit (h.5 and h5 * 10^k), the neighbours of powers of ten and
+// of the text form boundaries, and random values of every magnitude a single scaling
+// reaches, so that both the short road and its fallback are compared.
+void add_ties_and_boundaries(std::vector<double>& values, std::mt19937_64& random) {
+    for (int i = 0; i < 20000; ++i) {
+        const int64_t head = 100000 + int64_t(random() % 900000);
+        values.push_back(head + 0.5);
+        values.push_back(double(10 * head + 5) * std::pow(10.0, int(random() % 9)));
+    }
+    for (int e = -30; e <= 30; ++e) {
+        const double power = std::pow(10.0, e);
+        for (double v : {power, 0.5 * power, 9.999995 * power, 9.9999949 * power})
+            for (double direction : {0.0, -1.0, 1.0})
+                values.push_back(std::nextafter(v, v + direction));
+    }
+    for (int i = 0; i < 60000; ++i) {
+        const double mantissa = 1.0 + double(random() >> 11) * 0x1p-53;
+        values.push_back(std::ldexp(i % 2 ? -mantissa : mantissa, int(random() % 180) - 80));
+    }
+}
+
 // Edge values, then random bit patterns, float-sized values and integers.
 std::vector<double> interesting_values() {
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
@@ -27,6 +48,7 @@ std::vector<double> interesting_values() {
     values.insert(values.end(), {DBL_MIN, DBL_MAX, -DBL_MAX, FLT_MAX, FLT_MIN, DBL_TRUE_MIN});
     values.insert(values.end(), {2.5e-310, inf, -inf, nan, -nan, 9.5, 0.0000095, 1e300});
     std::mt19937_64 random(42);
+    add_ties_and_boundaries(values, random);
     for (int i = 0; i < 60000; ++i) {
         const uint64_t b = random();
         double d;
