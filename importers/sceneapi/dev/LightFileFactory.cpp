@@ -12,11 +12,15 @@
 #include <stdexcept>
 #include <utility>
 
+#include "WriteBehindStream.h"
 #include "tavsceneapi_file.h"
 
 namespace tav {
 
 namespace {
+
+// The temporary file goes to the disk in steps of this size while the export goes on.
+constexpr off_t kWriteBehindStep = off_t(8) << 20;
 
 void sceneapi_comment(tavScene_api* api, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
@@ -53,28 +57,21 @@ std::string resolvedPath(const std::string& path) {
 }
 
 // A new file in the folder of target, with the permissions of the file it replaces (or
-// those of any new file); its name goes to name.
-FILE* createTemporary(const std::string& target, const struct stat* replaced, std::string& name) {
+// those of any new file); its name goes to name. Its descriptor, or -1.
+int createTemporary(const std::string& target, const struct stat* replaced, std::string& name) {
     const std::string folder = target.substr(0, target.rfind('/') + 1);
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char file[32];
         snprintf(file, sizeof file, ".vsp-export-%08x", static_cast<unsigned>(random()));
         name = folder + file;
-        const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            return nullptr;
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            if (fd >= 0 && replaced) fchmod(fd, replaced->st_mode & 07777);
+            return fd;
         }
-        if (replaced) fchmod(fd, replaced->st_mode & 07777);
-        if (FILE* stream = fdopen(fd, "wb+")) return stream;
-        const int reason = errno;
-        close(fd);
-        unlink(name.c_str());
-        errno = reason;
-        return nullptr;
     }
-    return nullptr;
+    return -1;
 }
 
 }  // namespace
@@ -93,16 +90,27 @@ FILE* LightFileFactory::openOutput() {
     // A file this process may not write is not replaced either.
     if (exists && access(path.c_str(), W_OK) != 0) return nullptr;
     target = exists ? resolvedPath(path) : path;
-    FILE* stream = createTemporary(target, exists ? &existing : nullptr, temporary);
-    if (!stream) temporary.clear();
-    return stream;
+    const int fd = createTemporary(target, exists ? &existing : nullptr, temporary);
+    FILE* stream = fd < 0 ? nullptr : openWriteBehind(fd, kWriteBehindStep);
+    if (stream) {
+        temporaryFd = fd;
+        return stream;
+    }
+    const int reason = errno;
+    if (fd >= 0) {
+        close(fd);
+        unlink(temporary.c_str());
+    }
+    temporary.clear();
+    errno = reason;
+    return nullptr;
 }
 
-LightFileFactory::LightFileFactory(std::string path) : path(std::move(path)) {
+LightFileFactory::LightFileFactory(std::string scenePath) : path(std::move(scenePath)) {
     file.reset(openOutput());
     if (!file) {
         perror("opening file");
-        throw std::runtime_error("could not open file: \"" + this->path + "\"");
+        throw std::runtime_error("could not open file: \"" + path + "\"");
     }
     api = std::make_unique<tavScene_api_file>(file.get(), true);
 }
@@ -146,9 +154,11 @@ LightFileFactory::Outcome LightFileFactory::closeOutput(bool keep) noexcept {
     if (!file) return writeFailed ? WriteFailed : Complete;
     // What stdio still buffers only meets a full disk here, after the writer is done.
     if (fflush(file.get()) != 0 || ferror(file.get())) writeFailed = true;
-    // The new file must be on the disk before it takes the old one's name.
-    if (!temporary.empty() && fsync(fileno(file.get())) != 0) writeFailed = true;
+    // The new file must be on the disk before it takes the old one's name; most of it
+    // is already there (openWriteBehind).
+    if (keep && !temporary.empty() && fsync(temporaryFd) != 0) writeFailed = true;
     const bool closeFailed = fclose(file.release()) != 0;
+    temporaryFd = -1;
     if (closeFailed) perror("closing file");
     Outcome outcome = writeFailed ? WriteFailed : closeFailed ? CloseFailed : Complete;
     if (temporary.empty()) return outcome;

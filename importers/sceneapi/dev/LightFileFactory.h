@@ -55,6 +55,8 @@ private:
     std::string path;
     // The file that replaces the target; empty when the output is written in place.
     std::string temporary;
+    // Its descriptor, for the sync before the move; the stream closes it.
+    int temporaryFd = -1;
     std::string target;
     // Declared before the writer so that the writer always goes first.
     std::unique_ptr<FILE, FileCloser> file;
