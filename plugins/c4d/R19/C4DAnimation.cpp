@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "C4DLoader.h"
+#include "C4DParameters.h"
 #include "C4DText.h"
+#include "tavsceneapi_values.h"
 
 namespace {
 
@@ -22,8 +24,6 @@ constexpr Int32 kSamplesPerSecond = 30;
 constexpr float kSampleStep = 0.033333335f;
 // Stamps and start times are 32-bit integers; 2^31 is the first value that does not fit.
 constexpr float kInt32Limit = 2147483648.0f;
-// The folder text lives in a 1024-byte buffer on the renderer's side.
-constexpr size_t kFolderBytes = 1023;
 
 bool isTransformChannel(Int32 channel) {
     return channel == kPosition || channel == kRotation || channel == kScale;
@@ -46,9 +46,7 @@ bool usableSpan(CTrack* track, KeySpan& span) {
     if (!curve || curve->GetKeyCount() < 1) return false;
     span.first = static_cast<float>(seconds(curve->GetKey(0)->GetTime()));
     span.last = static_cast<float>(seconds(curve->GetKey(curve->GetKeyCount() - 1)->GetTime()));
-    GeData on;
-    track->GetParameter(DescID(ID_CTRACK_ON), on, DESCFLAGS_GET_0);
-    return span.last - span.first > 0.0f && on.GetInt32() != 0;
+    return span.last - span.first > 0.0f && readParameter<Int32>(track, ID_CTRACK_ON) != 0;
 }
 
 // Seconds truncated toward zero; times beyond the 32-bit range saturate.
@@ -99,13 +97,13 @@ Matrix64 channelMatrix(Int32 channel, const Vector64& v, ROTATIONORDER order) {
 // "object/label", cut to the folder buffer; a long object name gives way first so that
 // the channel label survives.
 std::string folderText(const char* objectName, const char* label) {
-    const std::string suffix = cutUtf8(std::string("/") + label, kFolderBytes);
-    return cutUtf8(objectName, kFolderBytes - suffix.size()) + suffix;
+    const std::string suffix = cutUtf8(std::string("/") + label, kMaxNameBytes);
+    return cutUtf8(objectName, kMaxNameBytes - suffix.size()) + suffix;
 }
 
 // What one call of writeTracksSeparate shares among its tracks.
 struct ChannelWriter {
-    tavScene_api* api;
+    tavScene_api& api;
     BaseDocument* document;
     ROTATIONORDER order;
     bool camera;
@@ -132,15 +130,13 @@ void ChannelWriter::write(CTrack* track) {
     getUtf8(track->GetName(), name);
     const int32_t startTime = wholeSeconds(span.first);
     const float duration = span.last - span.first;
-    const tavArray matrixArray{matrices.data(), static_cast<uint32_t>(matrices.size())};
-    const tavArray stampArray{stamps.data(), static_cast<uint32_t>(stamps.size())};
-    api->animation_begin("fbx_animation", name.c_str());
-    api->set_parameter("start_time", TAV_INT, &startTime);
-    api->set_parameter("duration", TAV_FLOAT, &duration);
-    api->set_parameter("folder", TAV_STRING, folder.c_str());
-    api->set_parameter("matrices", TAV_ARRAY | TAV_MATRIX, &matrixArray);
-    api->set_parameter("timestamps", TAV_ARRAY | TAV_INT, &stampArray);
-    api->animation_end();
+    api.animation_begin("fbx_animation", name.c_str());
+    tav::setParameter(api, "start_time", startTime);
+    tav::setParameter(api, "duration", duration);
+    tav::setParameter(api, "folder", folder);
+    tav::setArray(api, "matrices", matrices);
+    tav::setArray(api, "timestamps", stamps);
+    api.animation_end();
 }
 
 // Each sample holds only the change this track makes since its first key.
@@ -234,7 +230,7 @@ void C4DLoader::writeTracksSeparate(const char* objectName, std::vector<CTrack*>
     std::sort(tracks.begin(), tracks.end(), rotationSorter(rotationOrder));
 
     ChannelWriter writer{
-        sceneWrapper->get_scene_api(),
+        *sceneWrapper->get_scene_api(),
         document,
         rotationOrder,
         camera,

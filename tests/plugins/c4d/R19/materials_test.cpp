@@ -199,7 +199,7 @@ TEST(MaterialsThroughTheWalk, MeshesKeepTheirHostNamesTextsAndDisplayColour) {
 TEST(MaterialCapture, TextureFileFoundAsStoredInTexFolderOrBesideDocument) {
     ConverterFixture f;
     Sandbox folder;
-    const std::string dir = f.loader.documentPath = folder.root();
+    const std::string dir = f.documentPath() = folder.root();
     std::filesystem::create_directories(dir + "/tex/c.png");  // a folder is no texture
     for (const char* file : {"/stored.png", "/tex/a.png", "/tex/b.png", "/b.png"})
         std::ofstream(dir + file) << "png";

@@ -79,8 +79,9 @@ TEST(PolygonObject, EveryGroupCarriesThePhongNormalsAndCornerIndicesOfItsOwnCorn
     for (int i = 0; i < 5; ++i) {
         const Int32 a = Int32(points.size());
         polygons.emplace_back(a, a + 1, a + 2, i == 4 ? a + 2 : a + 3);
-        points.insert(points.end(), {{double(i), 0, 0}, {i + 1.0, 0, 0.5 * i},
-                                     {i + 1.0, 1, 0.5 * i}, {double(i), 1, 0}});
+        points.insert(
+            points.end(),
+            {{double(i), 0, 0}, {i + 1.0, 0, 0.5 * i}, {i + 1.0, 1, 0.5 * i}, {double(i), 1, 0}});
     }
     PolygonObject* object = AddPolygonObject(f.doc(), "M", points, polygons);
     AddTag(*object, Tphong);
