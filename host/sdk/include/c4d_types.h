@@ -22,6 +22,7 @@ enum : Int32 {
     Olight = 5102,
     Ocamera = 5103,
     Onull = 5140,
+    Ocube = 5159,
     Ohair = 1017305,
     Olayer = 100004801
 };

@@ -161,9 +161,11 @@ TEST(Hierarchy, MeshesFollowVisibilityTheirLayerTheGeneratorInputBitAndAnUpdates
         if (c.meshEditor >= 0) SetParam(mesh, ID_BASEOBJECT_VISIBILITY_EDITOR, c.meshEditor);
         if (c.meshRender >= 0) SetParam(mesh, ID_BASEOBJECT_VISIBILITY_RENDER, c.meshRender);
         if (c.layerRender != -1) mesh->SetLayerObject(AddLayer(f.doc(), "Layer"));
-        if (c.layerRender >= 0) SetParam(mesh->GetLayerObject(&f.doc()), 1002, c.layerRender);
+        if (c.layerRender >= 0)
+            SetParam(mesh->GetLayerObject(&f.doc()), ID_LAYER_RENDER, c.layerRender);
         if (c.layerRender == -2)  // a new layer is visible; nil values take that away
-            SetParam(SetParam(mesh->GetLayerObject(&f.doc()), 1001, GeData()), 1002, GeData());
+            SetParam(SetParam(mesh->GetLayerObject(&f.doc()), ID_LAYER_VIEW, GeData()),
+                     ID_LAYER_RENDER, GeData());
         if (c.controlBit) mesh->SetBit(BIT_CONTROLOBJECT);
         if (c.selected == 1) f.doc().SetActiveObject(parent);
         if (c.selected == 2) AddTag(*parent, Tphong)->SetBit(BIT_ACTIVE);
