@@ -64,7 +64,8 @@ inline bool setParameter(tavScene_api& api, const char* name, tavShader* shader)
 template <class T>
 bool setParameter(tavScene_api& api, const char* name, T value) = delete;
 
-// The element code of an array; undefined for the types no array may hold.
+// The element code of an array; undefined for the types no array may hold, so that
+// setArray does not exist for them.
 template <class T>
 struct ArrayElement;
 template <>
@@ -93,10 +94,10 @@ struct ArrayElement<tavMatrix> {
 };
 
 // count elements from contiguous memory; the interface counts in 32 bits.
-template <class T>
+template <class T, tavType element = ArrayElement<T>::code>
 bool setArray(tavScene_api& api, const char* name, const T* data, size_t count) {
     const tavArray array{data, static_cast<uint32_t>(count)};
-    return api.set_parameter(name, TAV_ARRAY | ArrayElement<T>::code, &array);
+    return api.set_parameter(name, TAV_ARRAY | element, &array);
 }
 template <class T, class Allocator>
 bool setArray(tavScene_api& api, const char* name, const std::vector<T, Allocator>& values) {
