@@ -67,12 +67,27 @@ Frame operator*(const Frame& a, const Frame& b) { return {a.x * b.x, b.inverse *
 
 Frame frameOf(const Matrix64& m) { return {m, ~m}; }
 
-// The frames built from an object's base position, rotation and scale.
+// The factors of an object's base matrix Mpos·Mrot·Mscl, with the rotation also split
+// into its single angles, nested as the host nests them: Mrot = Mh·Mp·Mb (heading
+// outermost, bank innermost).
 struct BaseFrames {
     Frame pos, rot, scl, h, p, b;
 };
 
-// The frame that carries a track's change into the object's or camera's space.
+// The frame X through which a track's change K (a move, one angle's turn or a scale
+// since the first key, made where the track's own factor sits in the base matrix)
+// reaches the space the renderer applies the sample in:
+// - Cameras: the record holds the camera's whole matrix, so the sample S = X·K·inv(X)
+//   is applied outside it, in the parent's space. X is every factor from the outside
+//   in to the track's own: Mpos for a move, Mpos·Mh to Mpos·Mh·Mp·Mb for an angle,
+//   Mpos·Mrot·Mscl for a scale. The track's own factor commutes with K and changes
+//   nothing; it only keeps the pattern uniform.
+// - Objects: the group already carries the object's matrix, and the renderer applies
+//   the sample inside it, in the object's own space: S = inv(X)·K·X. X is every factor
+//   the track's own encloses (all of them for a move, from the track's angle inward
+//   for an angle, none but the scale for a scale), with the scale taken first where
+//   the base matrix has it last. That order is what the renderer has always been sent;
+//   for a uniform scale it is the exact inside view.
 Frame sampleFrame(const BaseFrames& f, Int32 channel, int component, bool camera) {
     if (camera) {
         if (channel == kPosition) return f.pos;
@@ -152,7 +167,11 @@ void ChannelWriter::sample(CTrack* track, const KeySpan& span, Int32 channel, in
             track->GetValue(document, BaseTime(static_cast<Float>(t)), kSamplesPerSecond));
         const Matrix64 m = channelMatrix(channel, v, order);
         if (t == span.first) firstInverse = ~m;
+        // The change since the first key; channel matrices of one axis commute, so this
+        // is the same change whichever side the first key's inverse stands on.
         const Matrix64 change = m * firstInverse;
+        // A camera's matrix was mirrored when it was written (C4DCamera.cpp); its
+        // change is mirrored alike.
         const Matrix64 s =
             camera ? mirrorMatrix() * (frame.x * change * frame.inverse) * mirrorMatrix()
                    : frame.inverse * change * frame.x;
