@@ -64,37 +64,17 @@ inline bool setParameter(tavScene_api& api, const char* name, tavShader* shader)
 template <class T>
 bool setParameter(tavScene_api& api, const char* name, T value) = delete;
 
-// The element code of an array; undefined for the types no array may hold, so that
+// The element code of an array. There is none for the types no array may hold, so that
 // setArray does not exist for them.
-template <class T>
-struct ArrayElement;
-template <>
-struct ArrayElement<int32_t> {
-    static constexpr tavType code = TAV_INT;
-};
-template <>
-struct ArrayElement<float> {
-    static constexpr tavType code = TAV_FLOAT;
-};
-template <>
-struct ArrayElement<double> {
-    static constexpr tavType code = TAV_DOUBLE;
-};
-template <>
-struct ArrayElement<tavColor> {
-    static constexpr tavType code = TAV_COLOR;
-};
-template <>
-struct ArrayElement<tavVector> {
-    static constexpr tavType code = TAV_VECTOR;
-};
-template <>
-struct ArrayElement<tavMatrix> {
-    static constexpr tavType code = TAV_MATRIX;
-};
+constexpr tavType elementCode(const int32_t*) { return TAV_INT; }
+constexpr tavType elementCode(const float*) { return TAV_FLOAT; }
+constexpr tavType elementCode(const double*) { return TAV_DOUBLE; }
+constexpr tavType elementCode(const tavColor*) { return TAV_COLOR; }
+constexpr tavType elementCode(const tavVector*) { return TAV_VECTOR; }
+constexpr tavType elementCode(const tavMatrix*) { return TAV_MATRIX; }
 
 // count elements from contiguous memory; the interface counts in 32 bits.
-template <class T, tavType element = ArrayElement<T>::code>
+template <class T, tavType element = elementCode(static_cast<const T*>(nullptr))>
 bool setArray(tavScene_api& api, const char* name, const T* data, size_t count) {
     const tavArray array{data, static_cast<uint32_t>(count)};
     return api.set_parameter(name, TAV_ARRAY | element, &array);

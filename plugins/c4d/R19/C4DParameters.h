@@ -5,36 +5,19 @@
 
 #include "c4d.h"
 
-// The value of a parameter as T; only the kinds the converter reads are defined.
-template <class T>
-T parameterValue(const GeData& data) = delete;
-template <>
-inline Int32 parameterValue<Int32>(const GeData& data) {
-    return data.GetInt32();
-}
-template <>
-inline Float parameterValue<Float>(const GeData& data) {
-    return data.GetFloat();
-}
-template <>
-inline Vector64 parameterValue<Vector64>(const GeData& data) {
-    return data.GetVector();
-}
-template <>
-inline String parameterValue<String>(const GeData& data) {
-    return data.GetString();
-}
-template <>
-inline Filename parameterValue<Filename>(const GeData& data) {
-    return data.GetFilename();
-}
+// A parameter's value read as the kind of value; only the kinds the converter reads.
+inline void valueOf(const GeData& data, Int32& value) { value = data.GetInt32(); }
+inline void valueOf(const GeData& data, Float& value) { value = data.GetFloat(); }
+inline void valueOf(const GeData& data, Vector64& value) { value = data.GetVector(); }
+inline void valueOf(const GeData& data, String& value) { value = data.GetString(); }
+inline void valueOf(const GeData& data, Filename& value) { value = data.GetFilename(); }
 
 // False, value untouched, when the node does not carry the parameter.
 template <class T>
 bool readParameter(const C4DAtom* node, Int32 id, T& value) {
     GeData data;
     if (!node->GetParameter(DescID(id), data, DESCFLAGS_GET_0)) return false;
-    value = parameterValue<T>(data);
+    valueOf(data, value);
     return true;
 }
 
@@ -43,7 +26,9 @@ template <class T>
 T readParameter(const C4DAtom* node, Int32 id) {
     GeData data;
     node->GetParameter(DescID(id), data, DESCFLAGS_GET_0);
-    return parameterValue<T>(data);
+    T value;
+    valueOf(data, value);
+    return value;
 }
 
 // The node a link parameter names within the document (of type instanceOf unless 0);
