@@ -130,23 +130,23 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
     tavScene_api& api = *sceneWrapper->get_scene_api();
     api.object_begin(name ? name : "object", true);
     api.geometry_use("triangles");
-    triangleBuilder.build(group, quads, mesh);
-    tav::setColorArray(api, "vertices", triangleBuilder.vertices().data(),
-                       triangleBuilder.vertices().size() / 3);
+    // Each array goes to the scene before the next is built in its place.
+    const auto& vertices = triangleBuilder.weld(group, quads, mesh);
+    tav::setColorArray(api, "vertices", vertices.data(), vertices.size() / 3);
     const CornerNormals normals = triangleBuilder.cornerNormals(group, mesh);
-    const bool uvs = !triangleBuilder.uvs().empty();
+    const bool uvs = mesh.uvwData != nullptr;
     const int32_t* corner =
         normals.count != 0 || uvs ? triangleBuilder.cornerIndices(group, mesh) : nullptr;
-    const size_t indices = triangleBuilder.triangles().size();
+    const size_t indices = triangleBuilder.indexCount();
     if (normals.count != 0) {
         tav::setColorArray(api, "normals", normals.xyz, normals.count);
         tav::setArray(api, "triangles_norm", corner, indices);
     }
     if (uvs) {
-        tav::setArray(api, "uv_tex", triangleBuilder.uvs());
+        tav::setArray(api, "uv_tex", triangleBuilder.uvs(group, mesh));
         tav::setArray(api, "triangles_uv", corner, indices);
     }
-    tav::setArray(api, "triangles", triangleBuilder.triangles());
+    tav::setArray(api, "triangles", triangleBuilder.triangles(group, mesh));
     api.geometry_end();
     writeMaterial(record);
     api.object_end();

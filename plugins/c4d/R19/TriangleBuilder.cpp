@@ -5,60 +5,58 @@
 
 static_assert(sizeof(Vector32) == 3 * sizeof(float), "phong normals are used as they lie");
 
-size_t TriangleBuilder::build(const std::vector<Int32>& group, size_t quads,
-                              const TriangleSource& mesh) {
+const TriangleBuilder::FillBuffer<float>& TriangleBuilder::weld(const std::vector<Int32>& group,
+                                                                size_t quads,
+                                                                const TriangleSource& mesh) {
     if (pointToVertex.size() < size_t(mesh.pointCount)) pointToVertex.resize(mesh.pointCount);
     if (++weldGeneration == 0) {  // wrapped: forget every slot once
         std::fill(pointToVertex.begin(), pointToVertex.end(), WeldSlot{});
         weldGeneration = 1;
     }
-    // Every array but the welded vertices has a known size: fill them in place.
     corners = 3 * group.size() + quads;
-    const size_t indices = 3 * (group.size() + quads);
-    vertexArray.clear();
-    vertexArray.reserve(3 * std::min(size_t(mesh.pointCount), corners));
-    uvArray.resize(mesh.uvwData ? 2 * corners : 0);
-    triangleIndexArray.resize(indices);
-
+    triangleCount = group.size() + quads;
+    floats.clear();
+    floats.reserve(3 * std::min(size_t(mesh.pointCount), corners));
     int32_t vertexCount = 0;
-    auto weld = [&](Int32 point) {
+    auto weldPoint = [&](Int32 point) {
         WeldSlot& slot = pointToVertex[point];
-        if (slot.generation != weldGeneration) {
-            slot = {weldGeneration, vertexCount++};
-            const Vector64& v = mesh.points[point];
-            vertexArray.push_back(float(v.x));
-            vertexArray.push_back(float(v.y));
-            vertexArray.push_back(float(v.z));
-        }
-        return slot.vertex;
+        if (slot.generation == weldGeneration) return;
+        slot = {weldGeneration, vertexCount++};
+        const Vector64& v = mesh.points[point];
+        floats.push_back(float(v.x));
+        floats.push_back(float(v.y));
+        floats.push_back(float(v.z));
     };
-
-    float* uv = uvArray.data();
-    int32_t* triangle = triangleIndexArray.data();
     for (const Int32 p : group) {
         const CPolygon& polygon = mesh.polygons[p];
-        const bool quad = !polygon.IsTriangle();
-        const int32_t va = weld(polygon.a), vb = weld(polygon.b), vc = weld(polygon.c);
-        const int32_t vd = quad ? weld(polygon.d) : vc;
-        const int count = quad ? 4 : 3;
-
-        if (mesh.uvwData) {
-            UVWStruct uvw;
-            UVWTag::Get(mesh.uvwData, p, uvw);
-            const Vector64* uvws[4] = {&uvw.a, &uvw.b, &uvw.c, &uvw.d};
-            for (int i = 0; i < count; ++i) {
-                *uv++ = float(uvws[i]->x);
-                *uv++ = float(uvws[i]->y);
-            }
-        }
-
-        // Corners in reverse order: the model group mirrors z.
-        if (quad)
-            for (int32_t index : {va, vd, vb, vc, vb, vd}) *triangle++ = index;
-        else
-            for (int32_t index : {va, vc, vb}) *triangle++ = index;
+        weldPoint(polygon.a);
+        weldPoint(polygon.b);
+        weldPoint(polygon.c);
+        if (!polygon.IsTriangle()) weldPoint(polygon.d);
     }
-    return corners;
+    return floats;
+}
+
+CornerNormals TriangleBuilder::cornerNormals(const std::vector<Int32>& group,
+                                             const TriangleSource& mesh) {
+    if (mesh.zeroNormals) {
+        floats.assign(3 * corners, 0.0f);
+        return {floats.data(), corners};
+    }
+    const Vector32* phong = mesh.phongNormals;
+    if (!phong) return {};
+    const bool consecutive = size_t(group.back() - group.front()) + 1 == group.size();
+    if (consecutive && corners == 4 * group.size())
+        return {&phong[4 * size_t(group.front())].x, corners};
+
+    floats.resize(3 * corners);
+    float* normal = floats.data();
+    for (const Int32 p : group) {
+        const int count = mesh.polygons[p].IsTriangle() ? 3 : 4;
+        std::memcpy(normal, phong + 4 * size_t(p), count * sizeof(Vector32));
+        normal += 3 * count;
+    }
+    return {floats.data(), corners};
 }
 
 const int32_t* TriangleBuilder::cornerIndices(const std::vector<Int32>& group,
@@ -77,8 +75,8 @@ const int32_t* TriangleBuilder::cornerIndices(const std::vector<Int32>& group,
         }
         return quadCornerPattern.data();
     }
-    cornerIndexArray.resize(triangleIndexArray.size());
-    int32_t* out = cornerIndexArray.data();
+    indices.resize(indexCount());
+    int32_t* out = indices.data();
     int32_t k = 0;
     for (const Int32 p : group) {
         if (!mesh.polygons[p].IsTriangle()) {
@@ -89,27 +87,40 @@ const int32_t* TriangleBuilder::cornerIndices(const std::vector<Int32>& group,
             k += 3;
         }
     }
-    return cornerIndexArray.data();
+    return indices.data();
 }
 
-CornerNormals TriangleBuilder::cornerNormals(const std::vector<Int32>& group,
-                                             const TriangleSource& mesh) {
-    if (mesh.zeroNormals) {
-        normalArray.assign(3 * corners, 0.0f);
-        return {normalArray.data(), corners};
-    }
-    const Vector32* phong = mesh.phongNormals;
-    if (!phong) return {};
-    const bool consecutive = size_t(group.back() - group.front()) + 1 == group.size();
-    if (consecutive && corners == 4 * group.size())
-        return {&phong[4 * size_t(group.front())].x, corners};
-
-    normalArray.resize(3 * corners);
-    float* normal = normalArray.data();
+const TriangleBuilder::FillBuffer<float>& TriangleBuilder::uvs(const std::vector<Int32>& group,
+                                                               const TriangleSource& mesh) {
+    floats.resize(2 * corners);
+    float* uv = floats.data();
     for (const Int32 p : group) {
-        const int count = mesh.polygons[p].IsTriangle() ? 3 : 4;
-        std::memcpy(normal, phong + 4 * size_t(p), count * sizeof(Vector32));
-        normal += 3 * count;
+        UVWStruct uvw;
+        UVWTag::Get(mesh.uvwData, p, uvw);
+        const Vector64* uvws[4] = {&uvw.a, &uvw.b, &uvw.c, &uvw.d};
+        for (int i = 0; i < (mesh.polygons[p].IsTriangle() ? 3 : 4); ++i) {
+            *uv++ = float(uvws[i]->x);
+            *uv++ = float(uvws[i]->y);
+        }
     }
-    return {normalArray.data(), corners};
+    return floats;
+}
+
+const TriangleBuilder::FillBuffer<int32_t>& TriangleBuilder::triangles(
+    const std::vector<Int32>& group, const TriangleSource& mesh) {
+    // The weld table still numbers this group's points.
+    auto vertex = [this](Int32 point) { return pointToVertex[point].vertex; };
+    indices.resize(indexCount());
+    int32_t* triangle = indices.data();
+    for (const Int32 p : group) {
+        const CPolygon& polygon = mesh.polygons[p];
+        const int32_t va = vertex(polygon.a), vb = vertex(polygon.b), vc = vertex(polygon.c);
+        // Corners in reverse order: the model group mirrors z.
+        if (polygon.IsTriangle())
+            for (int32_t index : {va, vc, vb}) *triangle++ = index;
+        else
+            for (int32_t index : {va, vertex(polygon.d), vb, vc, vb, vertex(polygon.d)})
+                *triangle++ = index;
+    }
+    return indices;
 }

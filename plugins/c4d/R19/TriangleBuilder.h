@@ -54,32 +54,34 @@ public:
     template <typename T>
     using FillBuffer = std::vector<T, UninitializedAllocator<T>>;
 
-    // Builds a group (polygon indices, ascending, none repeated; quads of them
-    // quadrangles): welded vertices in order of first use, per-corner UVs when the mesh
-    // has them, and the vertex indices of its triangles, corners reversed because the
-    // model group mirrors z. Returns the number of corners.
-    size_t build(const std::vector<Int32>& group, size_t quads, const TriangleSource& mesh);
+    // A group (polygon indices, ascending, none repeated; quads of them quadrangles) is
+    // built in stages, in the order the scene takes the arrays: weld, cornerNormals,
+    // cornerIndices, uvs, triangles. Vertices, copied normals and UVs share one float
+    // buffer, corner indices and triangles one index buffer, so an array stays valid
+    // until the next one built in its buffer, and a group never holds more than one of
+    // each.
 
-    // x, y, z of each welded vertex.
-    const FillBuffer<float>& vertices() const { return vertexArray; }
-    // u, v of each corner; empty without UVs.
-    const FillBuffer<float>& uvs() const { return uvArray; }
-    // Three vertex indices per triangle.
-    const FillBuffer<int32_t>& triangles() const { return triangleIndexArray; }
-
-    // The corner indices of the built group's triangles (as many as triangles()), which
-    // number its normals and UVs alike.
-    const int32_t* cornerIndices(const std::vector<Int32>& group, const TriangleSource& mesh);
-    // The built group's normals, one per corner: the host's phong array itself where the
-    // group is a run of consecutive quads (the layouts agree), else copied.
+    // Welds the group's points: x, y, z of each welded vertex, in order of first use.
+    const FillBuffer<float>& weld(const std::vector<Int32>& group, size_t quads,
+                                  const TriangleSource& mesh);
+    // Indices of the welded group's triangles: three a triangle, two triangles a quad.
+    size_t indexCount() const { return 3 * triangleCount; }
+    // The group's normals, one per corner: the host's phong array itself where the group
+    // is a run of consecutive quads (the layouts agree), else copied; none (count 0)
+    // without phong normals or a normal tag.
     CornerNormals cornerNormals(const std::vector<Int32>& group, const TriangleSource& mesh);
+    // The corner indices of the group's triangles (three per triangle), which number its
+    // normals and UVs alike; corners reversed because the model group mirrors z.
+    const int32_t* cornerIndices(const std::vector<Int32>& group, const TriangleSource& mesh);
+    // u, v of each corner, for a mesh with UVs.
+    const FillBuffer<float>& uvs(const std::vector<Int32>& group, const TriangleSource& mesh);
+    // The welded vertex indices of the group's triangles, corners reversed.
+    const FillBuffer<int32_t>& triangles(const std::vector<Int32>& group,
+                                         const TriangleSource& mesh);
 
 private:
-    FillBuffer<float> vertexArray;
-    FillBuffer<float> normalArray;
-    FillBuffer<float> uvArray;
-    FillBuffer<int32_t> triangleIndexArray;
-    FillBuffer<int32_t> cornerIndexArray;
+    FillBuffer<float> floats;
+    FillBuffer<int32_t> indices;
     // A group of quads only has corner indices of a fixed pattern, kept apart and only
     // ever lengthened.
     FillBuffer<int32_t> quadCornerPattern;
@@ -92,4 +94,5 @@ private:
     std::vector<WeldSlot> pointToVertex;
     uint32_t weldGeneration = 0;
     size_t corners = 0;
+    size_t triangleCount = 0;
 };

@@ -73,18 +73,19 @@ TEST(TriangleBuilder, CornersReverseQuadsSplitAlongBDAndPointsWeldInOrderOfFirst
                  {{0.5, 0.5, 0}, {1, 0, 0}, {1, 1, 0}, {}}};
     TriangleBuilder builder;
     const TriangleSource source = mesh.source();
-    EXPECT_EQ(builder.build({0, 1}, 1, source), 7u);
-    EXPECT_EQ(copy(builder.vertices()), (Floats{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 5, 5, 5}));
-    EXPECT_EQ(copy(builder.triangles()), (Ints{0, 3, 1, 2, 1, 3, 4, 1, 2}));
-    EXPECT_EQ(copy(builder.uvs()), (Floats{0, 0, 1, 0, 1, 1, 0, 1, 0.5, 0.5, 1, 0, 1, 1}));
+    EXPECT_EQ(copy(builder.weld({0, 1}, 1, source)),
+              (Floats{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 5, 5, 5}));
+    EXPECT_EQ(builder.indexCount(), 9u);
+    EXPECT_EQ(builder.cornerNormals({0, 1}, source).count, 0u);  // neither phong nor tag
     const int32_t* corners = builder.cornerIndices({0, 1}, source);
     EXPECT_EQ(Ints(corners, corners + 9), (Ints{0, 3, 1, 2, 1, 3, 4, 6, 5}));
-    EXPECT_EQ(builder.cornerNormals({0, 1}, source).count, 0u);  // neither phong nor tag
+    EXPECT_EQ(copy(builder.uvs({0, 1}, source)),
+              (Floats{0, 0, 1, 0, 1, 1, 0, 1, 0.5, 0.5, 1, 0, 1, 1}));
+    EXPECT_EQ(copy(builder.triangles({0, 1}, source)), (Ints{0, 3, 1, 2, 1, 3, 4, 1, 2}));
 
     // The next group numbers its own vertices from 0, whatever the last group welded.
-    builder.build({1}, 0, source);
-    EXPECT_EQ(copy(builder.vertices()), (Floats{5, 5, 5, 1, 1, 0, 1, 0, 0}));
-    EXPECT_EQ(copy(builder.triangles()), (Ints{0, 2, 1}));
+    EXPECT_EQ(copy(builder.weld({1}, 0, source)), (Floats{5, 5, 5, 1, 1, 0, 1, 0, 0}));
+    EXPECT_EQ(copy(builder.triangles({1}, source)), (Ints{0, 2, 1}));
 }
 
 TEST(TriangleBuilder, EachGroupGetsItsCornersIndicesAndPhongNormals) {
@@ -105,9 +106,10 @@ TEST(TriangleBuilder, EachGroupGetsItsCornersIndicesAndPhongNormals) {
         {{4}, {0, 2, 1}, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.group));
-        const size_t corners = builder.build(c.group, mesh.quads(c.group), source);
+        builder.weld(c.group, mesh.quads(c.group), source);
         const int32_t* indices = builder.cornerIndices(c.group, source);
-        EXPECT_EQ(Ints(indices, indices + builder.triangles().size()), c.corners);
+        EXPECT_EQ(Ints(indices, indices + builder.indexCount()), c.corners);
+        const size_t corners = 3 * c.group.size() + mesh.quads(c.group);
         const CornerNormals normals = builder.cornerNormals(c.group, source);
         ASSERT_EQ(normals.count, corners);
         EXPECT_EQ(Floats(normals.xyz, normals.xyz + 3 * corners), phongOf(mesh, c.group));
@@ -117,7 +119,7 @@ TEST(TriangleBuilder, EachGroupGetsItsCornersIndicesAndPhongNormals) {
     // A normal tag instead: one zero normal per corner.
     source.phongNormals = nullptr;
     source.zeroNormals = true;
-    builder.build({0, 4}, 1, source);
+    builder.weld({0, 4}, 1, source);
     const CornerNormals zero = builder.cornerNormals({0, 4}, source);
     ASSERT_EQ(zero.count, 7u);
     EXPECT_EQ(Floats(zero.xyz, zero.xyz + 21), Floats(21, 0.0f));
