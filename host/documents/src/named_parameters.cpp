@@ -18,20 +18,21 @@ const NamedParameters kLightParameters = {
     {"photometric_unit", LIGHT_PHOTOMETRIC_UNIT, ValueKind::Int},
     {"photometric_intensity", LIGHT_PHOTOMETRIC_INTENSITY, ValueKind::Float}};
 const NamedParameters kCameraParameters = {{"fov", CAMERA_FIELD_OF_VIEW, ValueKind::Float}};
-const NamedParameters kLayerParameters = {{"editor_visible", 1001, ValueKind::Bool},
-                                          {"render_visible", 1002, ValueKind::Bool},
-                                          {"color", 1009, ValueKind::Vector}};
+const NamedParameters kLayerParameters = {{"editor_visible", ID_LAYER_VIEW, ValueKind::Bool},
+                                          {"render_visible", ID_LAYER_RENDER, ValueKind::Bool},
+                                          {"color", ID_LAYER_COLOR, ValueKind::Vector}};
 const NamedParameters kStandardMaterialParameters = {
-    {"color", 2100, ValueKind::Vector},
-    {"brightness", 2101, ValueKind::Float},
-    {"color_shader", 8000, ValueKind::ShaderLink},
-    {"luminance", 2300, ValueKind::Vector},
-    {"luminance_shader", 8002, ValueKind::ShaderLink},
-    {"specular_color", 3100, ValueKind::Vector}};
-const NamedParameters kHairMaterialParameters = {{"root_radius", 3009, ValueKind::Float},
-                                                 {"tip_radius", 3010, ValueKind::Float},
-                                                 {"color_shader", 3000, ValueKind::ShaderLink},
-                                                 {"gradient", 3139, ValueKind::Gradient}};
+    {"color", MATERIAL_COLOR_COLOR, ValueKind::Vector},
+    {"brightness", MATERIAL_COLOR_BRIGHTNESS, ValueKind::Float},
+    {"color_shader", MATERIAL_COLOR_SHADER, ValueKind::ShaderLink},
+    {"luminance", MATERIAL_LUMINANCE_COLOR, ValueKind::Vector},
+    {"luminance_shader", MATERIAL_LUMINANCE_SHADER, ValueKind::ShaderLink},
+    {"specular_color", MATERIAL_SPECULAR_COLOR, ValueKind::Vector}};
+const NamedParameters kHairMaterialParameters = {
+    {"root_radius", HAIRMATERIAL_ROOT_RADIUS, ValueKind::Float},
+    {"tip_radius", HAIRMATERIAL_TIP_RADIUS, ValueKind::Float},
+    {"color_shader", HAIRMATERIAL_COLOR_SHADER, ValueKind::ShaderLink},
+    {"gradient", HAIRMATERIAL_GRADIENT, ValueKind::Gradient}};
 const NamedParameters kTextureTagParameters = {
     {"material", TEXTURETAG_MATERIAL, ValueKind::MaterialLink},
     {"offset_u", TEXTURETAG_OFFSETX, ValueKind::Float},
@@ -41,11 +42,15 @@ const NamedParameters kTextureTagParameters = {
     {"projection", TEXTURETAG_PROJECTION, ValueKind::Projection},
     {"restriction", TEXTURETAG_RESTRICTION, ValueKind::String},
     {"tile", TEXTURETAG_TILE, ValueKind::Bool}};
-const NamedParameters kHairMaterialTagParameters = {{"material", 1000, ValueKind::MaterialLink}};
-const NamedParameters kColorShaderParameters = {{"color", 1000, ValueKind::Vector}};
-const NamedParameters kBitmapShaderParameters = {{"file", 1000, ValueKind::Filename}};
-const NamedParameters kGradientShaderParameters = {{"gradient", 1007, ValueKind::Gradient}};
-const NamedParameters kGradient2ShaderParameters = {{"gradient", 10001, ValueKind::Gradient}};
+const NamedParameters kHairMaterialTagParameters = {
+    {"material", HAIRMATERIALTAG_MATERIAL, ValueKind::MaterialLink}};
+const NamedParameters kColorShaderParameters = {{"color", COLORSHADER_COLOR, ValueKind::Vector}};
+const NamedParameters kBitmapShaderParameters = {
+    {"file", BITMAPSHADER_FILENAME, ValueKind::Filename}};
+const NamedParameters kGradientShaderParameters = {
+    {"gradient", SLA_GRADIENT_GRADIENT, ValueKind::Gradient}};
+const NamedParameters kGradient2ShaderParameters = {
+    {"gradient", GRADIENT2SHADER_GRADIENT, ValueKind::Gradient}};
 const NamedParameters kTrackParameters = {{"on", ID_CTRACK_ON, ValueKind::Bool}};
 const NamedParameters kNoParameters = {};
 
@@ -69,7 +74,7 @@ const NamedParameters& ParametersOf(Int32 type) {
             return kBitmapShaderParameters;
         case Xgradient:
             return kGradientShaderParameters;
-        case 1012158:
+        case Xgradient2:
             return kGradient2ShaderParameters;
         default:
             return kNoParameters;

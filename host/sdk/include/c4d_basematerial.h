@@ -33,8 +33,8 @@ private:
     std::set<Int32> channels_;
 };
 
-// A shader of any type (Xcolor: colour in parameter 1000; Xbitmap: file name in
-// parameter 1000; Xgradient: gradient in parameter 1007).
+// A shader of any type (Xcolor: colour in COLORSHADER_COLOR; Xbitmap: file name in
+// BITMAPSHADER_FILENAME; Xgradient: gradient in SLA_GRADIENT_GRADIENT).
 class BaseShader : public BaseList2D {
 public:
     static BaseShader* Alloc(Int32 type);

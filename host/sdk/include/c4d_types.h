@@ -22,6 +22,7 @@ enum : Int32 {
     Olight = 5102,
     Ocamera = 5103,
     Onull = 5140,
+    Ocube = 5159,
     Ohair = 1017305,
     Olayer = 100004801
 };
@@ -44,6 +45,7 @@ enum : Int32 {
     Xcolor = 5832,
     Xbitmap = 5833,
     Xgradient = 1011100,
+    Xgradient2 = 1012158,  // a second gradient shader, its gradient in another parameter
     CUSTOMDATATYPE_GRADIENT = 1000481
 };
 
@@ -79,6 +81,38 @@ enum : Int32 {
     TEXTURETAG_PROJECTION_UVW = 6
 };
 
+// Layer parameters; the visibility flags are 32-bit integers, 0 for hidden.
+enum : Int32 { ID_LAYER_VIEW = 1001, ID_LAYER_RENDER = 1002, ID_LAYER_COLOR = 1009 };
+
+// Standard material parameters.
+enum : Int32 {
+    MATERIAL_COLOR_COLOR = 2100,
+    MATERIAL_COLOR_BRIGHTNESS = 2101,
+    MATERIAL_LUMINANCE_COLOR = 2300,
+    MATERIAL_SPECULAR_COLOR = 3100,
+    MATERIAL_COLOR_SHADER = 8000,
+    MATERIAL_LUMINANCE_SHADER = 8002,
+    // An entry of the material's data container rather than a parameter.
+    MATERIAL_REFLECTION_COLOR = 65
+};
+
+// Shader parameters.
+enum : Int32 {
+    COLORSHADER_COLOR = 1000,
+    BITMAPSHADER_FILENAME = 1000,
+    SLA_GRADIENT_GRADIENT = 1007,
+    GRADIENT2SHADER_GRADIENT = 10001
+};
+
+// Hair material tag and hair material parameters.
+enum : Int32 {
+    HAIRMATERIALTAG_MATERIAL = 1000,
+    HAIRMATERIAL_COLOR_SHADER = 3000,
+    HAIRMATERIAL_ROOT_RADIUS = 3009,
+    HAIRMATERIAL_TIP_RADIUS = 3010,
+    HAIRMATERIAL_GRADIENT = 3139
+};
+
 // Light parameters; the area size is read for area lights only.
 enum : Int32 {
     LIGHT_COLOR = 90000,
@@ -94,8 +128,14 @@ enum : Int32 {
     LIGHT_UNIT_CANDELA = 1
 };
 
-// The camera's field of view, in radians.
-enum : Int32 { CAMERA_FIELD_OF_VIEW = 1008 };
+// Camera parameters: the projection (Pperspective, Pparallel, ...) and the field of
+// view in radians.
+enum : Int32 {
+    CAMERA_PROJECTION = 1001,
+    CAMERA_FIELD_OF_VIEW = 1008,
+    Pperspective = 0,
+    Pparallel = 1
+};
 
 // Track parameter that must be non-zero for a track to count as on.
 enum : Int32 { ID_CTRACK_ON = 904 };

@@ -1,6 +1,7 @@
 #include "LightCamera.h"
 
 #include "tavsceneapi_oo.h"
+#include "tavsceneapi_values.h"
 
 namespace tav {
 
@@ -15,17 +16,11 @@ void LightCamera::setFov(float degrees) {
 }
 
 void LightCamera::setFov4(float a, float b, float c, float d) {
-    fov4[0] = a;
-    fov4[1] = b;
-    fov4[2] = c;
-    fov4[3] = d;
+    fov4 = {{a, b, c, d}};
     fovMode = FovFour;
 }
 
-void LightCamera::setClipping(float nearClip, float farClip) {
-    clip[0] = nearClip;
-    clip[1] = farClip;
-}
+void LightCamera::setClipping(float nearClip, float farClip) { clip = {{nearClip, farClip}}; }
 
 void LightCamera::setTransform(const tavMatrix& m) {
     transform = m;
@@ -40,18 +35,17 @@ void LightCamera::insert(tavSceneapi_oo* wrapper) const {
     } else {
         wrapper->set_parameter("projection", std::string("perspective"));
         if (fovMode == FovFour)
-            api->set_parameter("fov4", TAV_FLOAT4_B, fov4);
+            setParameter(*api, "fov4", fov4);
         else
             wrapper->set_parameter("fov", fov);
     }
-    tavShader* reflectionMap = getReflectionMap(wrapper);
-    api->set_parameter("reflection map", TAV_SHADER, &reflectionMap);
+    setParameter(*api, "reflection map", getReflectionMap(wrapper));
     wrapper->set_parameter("position", position);
     wrapper->set_parameter("direction", direction);
     if (lookAtSet) wrapper->set_parameter("look_at", lookAt);
     wrapper->set_parameter("up", up);
-    if (clip[0] > 0 && clip[1] > 0 && clip[0] < clip[1])
-        api->set_parameter("clipping", TAV_FLOAT2, clip);
+    if (clip.v[0] > 0 && clip.v[1] > 0 && clip.v[0] < clip.v[1])
+        setParameter(*api, "clipping", clip);
     if (animation)
         wrapper->insertNode(*animation);
     else if (transformSet)

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "LightModule.h"
-#include "tavsceneapi.h"
+#include "tavsceneapi_values.h"
 
 namespace tav {
 
@@ -19,7 +19,7 @@ class LightCamera : public LightNode {
 public:
     enum Projection : int32_t { Perspective = 0, Orthographic = 1 };
 
-    explicit LightCamera(std::string name) : name(std::move(name)) {}
+    explicit LightCamera(std::string cameraName) : name(std::move(cameraName)) {}
 
     void insert(tavSceneapi_oo* wrapper) const override;
     // Starts an anonymous environment shader, captures it and returns its handle.
@@ -43,8 +43,8 @@ public:
     tavVector getLookAt() const { return lookAt; }
     tavVector getUp() const { return up; }
     float getFov() const { return fov; }
-    float getNearClip() const { return clip[0]; }
-    float getFarClip() const { return clip[1]; }
+    float getNearClip() const { return clip.v[0]; }
+    float getFarClip() const { return clip.v[1]; }
     Projection getProjection() const { return projection; }
     bool hasTransform() const { return transformSet; }
 
@@ -57,8 +57,8 @@ private:
     tavVector lookAt{0, 0, -1};
     tavVector up{0, 1, 0};
     float fov = 60.0f;
-    float fov4[4] = {0, 0, 0, 0};
-    float clip[2] = {-1.0f, -1.0f};  // near, far: the layout the "clipping" value takes
+    Float4B fov4{{0, 0, 0, 0}};
+    Float2 clip{{-1.0f, -1.0f}};  // near, far
     std::shared_ptr<Animation> animation;
     bool transformSet = false;
     bool lookAtSet = false;

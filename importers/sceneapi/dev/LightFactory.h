@@ -20,7 +20,7 @@ public:
 // Hands out an interface that someone else owns.
 class PassThroughFactory : public LightFactory {
 public:
-    explicit PassThroughFactory(tavScene_api* scene) : api(scene) {}
+    explicit PassThroughFactory(tavScene_api* borrowed) : api(borrowed) {}
     tavScene_api* getApi() override { return api; }
     void init(tavSceneapi_oo*) override {}
     void shutdown() override {}

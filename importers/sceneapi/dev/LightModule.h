@@ -20,7 +20,7 @@ public:
 // A named "load" block whose content the subclass supplies.
 class LightModule : public LightNode {
 public:
-    explicit LightModule(std::string name) : name(std::move(name)) {}
+    explicit LightModule(std::string moduleName) : name(std::move(moduleName)) {}
 
     void insert(tavSceneapi_oo* wrapper) const override;
     virtual void transferToScene(tavSceneapi_oo* wrapper) const = 0;

@@ -4,6 +4,7 @@
 
 #include "LightModule.h"
 #include "NullApi.h"
+#include "tavsceneapi_values.h"
 
 namespace tav {
 
@@ -21,16 +22,9 @@ std::string banner() {
            kBuildStamp + ")";
 }
 
-template <class T>
-void setArray(tavScene_api* api, const std::string& name, tavType element,
-              const std::vector<T>& values, size_t count) {
-    const tavArray array{values.data(), static_cast<uint32_t>(count)};
-    api->set_parameter(name.c_str(), TAV_ARRAY | element, &array);
-}
-
 }  // namespace
 
-tavSceneapi_oo::tavSceneapi_oo(LightFactory* factory) : factory(factory) { init(); }
+tavSceneapi_oo::tavSceneapi_oo(LightFactory* source) : factory(source) { init(); }
 
 tavSceneapi_oo::tavSceneapi_oo()
     : ownedApi(std::make_unique<NullApi>()),
@@ -80,33 +74,31 @@ int tavSceneapi_oo::shaderBegin(const std::string& name) {
 void tavSceneapi_oo::shaderEnd() { api->shader_end(); }
 
 void tavSceneapi_oo::set_parameter(const std::string& name, bool value) {
-    const int32_t flag = value ? 1 : 0;
-    api->set_parameter(name.c_str(), TAV_BOOL, &flag);
+    setParameter(*api, name.c_str(), value);
 }
 
 void tavSceneapi_oo::set_parameter(const std::string& name, int value) {
-    const int32_t number = value;
-    api->set_parameter(name.c_str(), TAV_INT, &number);
+    setParameter(*api, name.c_str(), int32_t{value});
 }
 
 void tavSceneapi_oo::set_parameter(const std::string& name, float value) {
-    api->set_parameter(name.c_str(), TAV_FLOAT, &value);
+    setParameter(*api, name.c_str(), value);
 }
 
 void tavSceneapi_oo::set_parameter(const std::string& name, double value) {
-    api->set_parameter(name.c_str(), TAV_DOUBLE, &value);
+    setParameter(*api, name.c_str(), value);
 }
 
 void tavSceneapi_oo::set_parameter(const std::string& name, const tavVector& value) {
-    api->set_parameter(name.c_str(), TAV_VECTOR, &value);
+    setParameter(*api, name.c_str(), value);
 }
 
 void tavSceneapi_oo::set_parameter(const std::string& name, const tavColor& value) {
-    api->set_parameter(name.c_str(), TAV_COLOR, &value);
+    setParameter(*api, name.c_str(), value);
 }
 
 void tavSceneapi_oo::set_parameter(const std::string& name, const std::string& value) {
-    api->set_parameter(name.c_str(), TAV_STRING, value.c_str());
+    setParameter(*api, name.c_str(), value);
 }
 
 void tavSceneapi_oo::set_parameter(const std::string&, const char*) {
@@ -115,24 +107,24 @@ void tavSceneapi_oo::set_parameter(const std::string&, const char*) {
 }
 
 void tavSceneapi_oo::set_array(const std::string& name, const std::vector<double>& values) {
-    setArray(api, name, TAV_DOUBLE, values, values.size());
+    setArray(*api, name.c_str(), values);
 }
 
 void tavSceneapi_oo::set_array(const std::string& name, const std::vector<float>& values) {
-    setArray(api, name, TAV_FLOAT, values, values.size());
+    setArray(*api, name.c_str(), values);
 }
 
 void tavSceneapi_oo::set_array(const std::string& name, const std::vector<int>& values) {
-    setArray(api, name, TAV_INT, values, values.size());
+    setArray(*api, name.c_str(), values);
 }
 
 void tavSceneapi_oo::set_array(const std::string& name, const std::vector<tavMatrix>& values) {
-    setArray(api, name, TAV_MATRIX, values, values.size());
+    setArray(*api, name.c_str(), values);
 }
 
 void tavSceneapi_oo::set_vec3_array(const std::string& name, const std::vector<float>& values) {
-    // Colour elements are three floats; a trailing partial triple is not sent.
-    setArray(api, name, TAV_COLOR, values, values.size() / 3);
+    // A trailing partial triple is not sent.
+    setColorArray(*api, name.c_str(), values.data(), values.size() / 3);
 }
 
 void tavSceneapi_oo::set_transform(const tavMatrix& m, bool replace) {

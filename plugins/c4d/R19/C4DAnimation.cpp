@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "C4DLoader.h"
+#include "C4DParameters.h"
 #include "C4DText.h"
+#include "tavsceneapi_values.h"
 
 namespace {
 
@@ -22,8 +24,6 @@ constexpr Int32 kSamplesPerSecond = 30;
 constexpr float kSampleStep = 0.033333335f;
 // Stamps and start times are 32-bit integers; 2^31 is the first value that does not fit.
 constexpr float kInt32Limit = 2147483648.0f;
-// The folder text lives in a 1024-byte buffer on the renderer's side.
-constexpr size_t kFolderBytes = 1023;
 
 bool isTransformChannel(Int32 channel) {
     return channel == kPosition || channel == kRotation || channel == kScale;
@@ -46,9 +46,7 @@ bool usableSpan(CTrack* track, KeySpan& span) {
     if (!curve || curve->GetKeyCount() < 1) return false;
     span.first = static_cast<float>(seconds(curve->GetKey(0)->GetTime()));
     span.last = static_cast<float>(seconds(curve->GetKey(curve->GetKeyCount() - 1)->GetTime()));
-    GeData on;
-    track->GetParameter(DescID(ID_CTRACK_ON), on, DESCFLAGS_GET_0);
-    return span.last - span.first > 0.0f && on.GetInt32() != 0;
+    return span.last - span.first > 0.0f && readParameter<Int32>(track, ID_CTRACK_ON) != 0;
 }
 
 // Seconds truncated toward zero; times beyond the 32-bit range saturate.
@@ -69,12 +67,27 @@ Frame operator*(const Frame& a, const Frame& b) { return {a.x * b.x, b.inverse *
 
 Frame frameOf(const Matrix64& m) { return {m, ~m}; }
 
-// The frames built from an object's base position, rotation and scale.
+// The factors of an object's base matrix Mpos·Mrot·Mscl, with the rotation also split
+// into its single angles, nested as the host nests them: Mrot = Mh·Mp·Mb (heading
+// outermost, bank innermost).
 struct BaseFrames {
     Frame pos, rot, scl, h, p, b;
 };
 
-// The frame that carries a track's change into the object's or camera's space.
+// The frame X through which a track's change K (a move, one angle's turn or a scale
+// since the first key, made where the track's own factor sits in the base matrix)
+// reaches the space the renderer applies the sample in:
+// - Cameras: the record holds the camera's whole matrix, so the sample S = X·K·inv(X)
+//   is applied outside it, in the parent's space. X is every factor from the outside
+//   in to the track's own: Mpos for a move, Mpos·Mh to Mpos·Mh·Mp·Mb for an angle,
+//   Mpos·Mrot·Mscl for a scale. The track's own factor commutes with K and changes
+//   nothing; it only keeps the pattern uniform.
+// - Objects: the group already carries the object's matrix, and the renderer applies
+//   the sample inside it, in the object's own space: S = inv(X)·K·X. X is every factor
+//   the track's own encloses (all of them for a move, from the track's angle inward
+//   for an angle, none but the scale for a scale), with the scale taken first where
+//   the base matrix has it last. That order is what the renderer has always been sent;
+//   for a uniform scale it is the exact inside view.
 Frame sampleFrame(const BaseFrames& f, Int32 channel, int component, bool camera) {
     if (camera) {
         if (channel == kPosition) return f.pos;
@@ -99,13 +112,13 @@ Matrix64 channelMatrix(Int32 channel, const Vector64& v, ROTATIONORDER order) {
 // "object/label", cut to the folder buffer; a long object name gives way first so that
 // the channel label survives.
 std::string folderText(const char* objectName, const char* label) {
-    const std::string suffix = cutUtf8(std::string("/") + label, kFolderBytes);
-    return cutUtf8(objectName, kFolderBytes - suffix.size()) + suffix;
+    const std::string suffix = cutUtf8(std::string("/") + label, kMaxNameBytes);
+    return cutUtf8(objectName, kMaxNameBytes - suffix.size()) + suffix;
 }
 
 // What one call of writeTracksSeparate shares among its tracks.
 struct ChannelWriter {
-    tavScene_api* api;
+    tavScene_api& api;
     BaseDocument* document;
     ROTATIONORDER order;
     bool camera;
@@ -132,15 +145,13 @@ void ChannelWriter::write(CTrack* track) {
     getUtf8(track->GetName(), name);
     const int32_t startTime = wholeSeconds(span.first);
     const float duration = span.last - span.first;
-    const tavArray matrixArray{matrices.data(), static_cast<uint32_t>(matrices.size())};
-    const tavArray stampArray{stamps.data(), static_cast<uint32_t>(stamps.size())};
-    api->animation_begin("fbx_animation", name.c_str());
-    api->set_parameter("start_time", TAV_INT, &startTime);
-    api->set_parameter("duration", TAV_FLOAT, &duration);
-    api->set_parameter("folder", TAV_STRING, folder.c_str());
-    api->set_parameter("matrices", TAV_ARRAY | TAV_MATRIX, &matrixArray);
-    api->set_parameter("timestamps", TAV_ARRAY | TAV_INT, &stampArray);
-    api->animation_end();
+    api.animation_begin("fbx_animation", name.c_str());
+    tav::setParameter(api, "start_time", startTime);
+    tav::setParameter(api, "duration", duration);
+    tav::setParameter(api, "folder", folder);
+    tav::setArray(api, "matrices", matrices);
+    tav::setArray(api, "timestamps", stamps);
+    api.animation_end();
 }
 
 // Each sample holds only the change this track makes since its first key.
@@ -156,7 +167,11 @@ void ChannelWriter::sample(CTrack* track, const KeySpan& span, Int32 channel, in
             track->GetValue(document, BaseTime(static_cast<Float>(t)), kSamplesPerSecond));
         const Matrix64 m = channelMatrix(channel, v, order);
         if (t == span.first) firstInverse = ~m;
+        // The change since the first key; channel matrices of one axis commute, so this
+        // is the same change whichever side the first key's inverse stands on.
         const Matrix64 change = m * firstInverse;
+        // A camera's matrix was mirrored when it was written (C4DCamera.cpp); its
+        // change is mirrored alike.
         const Matrix64 s =
             camera ? mirrorMatrix() * (frame.x * change * frame.inverse) * mirrorMatrix()
                    : frame.inverse * change * frame.x;
@@ -234,7 +249,7 @@ void C4DLoader::writeTracksSeparate(const char* objectName, std::vector<CTrack*>
     std::sort(tracks.begin(), tracks.end(), rotationSorter(rotationOrder));
 
     ChannelWriter writer{
-        sceneWrapper->get_scene_api(),
+        *sceneWrapper->get_scene_api(),
         document,
         rotationOrder,
         camera,

@@ -14,7 +14,7 @@ int trackComponent(const CTrack* track);
 // order outside 0 to 6 and components other than x, y and z never compare as less.
 class rotationSorter {
 public:
-    explicit rotationSorter(ROTATIONORDER order) : order(order) {}
+    explicit rotationSorter(ROTATIONORDER rotationOrder) : order(rotationOrder) {}
     bool operator()(const CTrack* a, const CTrack* b) const;
 
 private:

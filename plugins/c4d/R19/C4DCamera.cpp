@@ -4,13 +4,11 @@
 
 #include "C4DAnimation.h"
 #include "C4DLoader.h"
+#include "C4DParameters.h"
 #include "C4DText.h"
 #include "LightCamera.h"
 
 namespace {
-
-// Names share the 1024-byte buffer of the hierarchy walk's node names.
-constexpr size_t kNameBytes = 1023;
 
 // The global matrix followed by the mirror of the model group: every row's z negated.
 tavMatrix cameraTransform(const Matrix64& global) {
@@ -22,7 +20,7 @@ tavMatrix cameraTransform(const Matrix64& global) {
 std::string cameraName(const BaseObject* camera) {
     std::string name;
     if (!getUtf8(camera->GetName(), name) || name.empty()) return "Camera";
-    return cutUtf8(name, kNameBytes);
+    return cutUtf8(name, kMaxNameBytes);
 }
 
 }  // namespace
@@ -35,9 +33,7 @@ void C4DLoader::getCameras(BaseObject* object, std::vector<BaseObject*>& cameras
 }
 
 void C4DLoader::writeCamera(BaseObject* camera) {
-    GeData fov;
-    camera->GetParameter(DescID(CAMERA_FIELD_OF_VIEW), fov, DESCFLAGS_GET_0);
-    const float radians = static_cast<float>(fov.GetFloat());
+    const float radians = static_cast<float>(readParameter<Float>(camera, CAMERA_FIELD_OF_VIEW));
     const std::string name = cameraName(camera);
 
     tav::LightCamera record(name);

@@ -6,18 +6,11 @@
 #include <vector>
 
 #include "C4DLoader.h"
+#include "C4DParameters.h"
 #include "C4DText.h"
+#include "tavsceneapi_values.h"
 
 namespace {
-
-// The host's hair material tag and hair material parameters.
-enum : Int32 {
-    HAIRMATERIALTAG_MATERIAL = 1000,
-    HAIRMATERIAL_COLOR_SHADER = 3000,
-    HAIRMATERIAL_ROOT_RADIUS = 3009,
-    HAIRMATERIAL_TIP_RADIUS = 3010,
-    HAIRMATERIAL_GRADIENT = 3139
-};
 
 // Keeps the hair object locked while its guides are read, and unlocks it on every way out.
 class HairLock {
@@ -47,44 +40,25 @@ struct Curves {
     std::vector<int32_t> vertexCounts;  // points of every curve
 };
 
-bool readParameter(const BaseList2D* node, Int32 id, GeData& data) {
-    return node->GetParameter(DescID(id), data, DESCFLAGS_GET_0);
-}
-
-// An absent radius reads as 0.0, as the host gives it.
-float radiusParameter(const BaseList2D* material, Int32 id) {
-    GeData data;
-    readParameter(material, id, data);
-    return static_cast<float>(data.GetFloat());
-}
-
 // Applies what one hair material tag supplies; what it cannot supply stays as it was.
-void applyHairMaterialTag(C4DLoader& loader, const BaseTag* tag, HairLook& look) {
-    GeData name;
+void applyHairMaterialTag(C4DLoader& loader, const BaseDocument* doc, const BaseTag* tag,
+                          HairLook& look) {
+    String name;
     std::string text;
-    if (readParameter(tag, ID_BASELIST_NAME, name) && getUtf8(name.GetString(), text))
+    if (readParameter(tag, ID_BASELIST_NAME, name) && getUtf8(name, text))
         copyUtf8(look.material.name, sizeof look.material.name, text);
 
-    GeData link;
-    if (!readParameter(tag, HAIRMATERIALTAG_MATERIAL, link)) return;
-    const BaseList2D* material = link.GetLink(loader.document, Mhair);
+    const BaseList2D* material = readLink(tag, HAIRMATERIALTAG_MATERIAL, doc, Mhair);
     if (!material) return;
-    look.rootRadius = radiusParameter(material, HAIRMATERIAL_ROOT_RADIUS);
-    look.tipRadius = radiusParameter(material, HAIRMATERIAL_TIP_RADIUS);
+    // An absent radius reads as 0.0, as the host gives it.
+    look.rootRadius = static_cast<float>(readParameter<Float>(material, HAIRMATERIAL_ROOT_RADIUS));
+    look.tipRadius = static_cast<float>(readParameter<Float>(material, HAIRMATERIAL_TIP_RADIUS));
 
-    GeData shader;
-    if (readParameter(material, HAIRMATERIAL_COLOR_SHADER, shader)) {
-        // The link may name any node; only a shader is captured.
-        if (auto* colorShader = dynamic_cast<BaseShader*>(shader.GetLink(loader.document)))
-            loader.getMaterial(colorShader, look.material);
-    }
-    GeData gradient;
-    if (readParameter(material, HAIRMATERIAL_GRADIENT, gradient)) {
-        const auto* data =
-            static_cast<const Gradient*>(gradient.GetCustomDataType(CUSTOMDATATYPE_GRADIENT));
-        // A gradient without knots has no first colour to give.
-        if (data && data->GetKnotCount() > 0) look.material.color = data->GetKnot(0).col;
-    }
+    // The link may name any node; only a shader is captured.
+    if (auto* colorShader =
+            dynamic_cast<BaseShader*>(readLink(material, HAIRMATERIAL_COLOR_SHADER, doc)))
+        loader.getMaterial(colorShader, look.material);
+    readFirstKnotColor(material, HAIRMATERIAL_GRADIENT, look.material.color);
 }
 
 Curves buildCurves(const HairGuides& guides, const Matrix64& toLocal, float rootRadius,
@@ -125,11 +99,6 @@ Curves buildCurves(const HairGuides& guides, const Matrix64& toLocal, float root
     return curves;
 }
 
-void setArray(tavScene_api* api, const char* name, tavType type, const void* data, size_t count) {
-    const tavArray array{data, static_cast<uint32_t>(count)};
-    api->set_parameter(name, TAV_ARRAY | type, &array);
-}
-
 }  // namespace
 
 void C4DLoader::writeHairObject(HairObject* hair, std::vector<BaseTag*> tags, float) {
@@ -141,25 +110,24 @@ void C4DLoader::writeHairObject(HairObject* hair, std::vector<BaseTag*> tags, fl
     look.material.color = getDefaultColor(hair);
     // Backwards, so that the tag nearest the front of the list is applied last and wins.
     for (auto tag = tags.rbegin(); tag != tags.rend(); ++tag) {
-        if (*tag && (*tag)->GetType() == Thairmaterial) applyHairMaterialTag(*this, *tag, look);
+        if (*tag && (*tag)->GetType() == Thairmaterial)
+            applyHairMaterialTag(*this, document, *tag, look);
     }
     const Curves curves = buildCurves(*guides, ~hair->GetMl(), look.rootRadius, look.tipRadius);
 
     std::string name;
     getUtf8(hair->GetName(), name);
-    tavScene_api* api = sceneWrapper->get_scene_api();
-    api->object_begin(name.c_str(), true);
-    api->geometry_use("tav_bezier_curves");
+    tavScene_api& api = *sceneWrapper->get_scene_api();
+    api.object_begin(name.c_str(), true);
+    api.geometry_use("tav_bezier_curves");
     // The renderer's fixed defaults; "pr" gives every point its own radius.
-    const float radius = 0.5f;
-    const int32_t order = 2;
-    api->set_parameter("radius", TAV_FLOAT, &radius);
-    api->set_parameter("order", TAV_INT, &order);
-    setArray(api, "p", TAV_COLOR, curves.points.data(), curves.points.size() / 3);
-    setArray(api, "pr", TAV_FLOAT, curves.radii.data(), curves.radii.size());
-    setArray(api, "curve_uv", TAV_FLOAT, curves.rootUVs.data(), curves.rootUVs.size());
-    setArray(api, "nvertices", TAV_INT, curves.vertexCounts.data(), curves.vertexCounts.size());
-    api->geometry_end();
+    tav::setParameter(api, "radius", 0.5f);
+    tav::setParameter(api, "order", 2);
+    tav::setColorArray(api, "p", curves.points.data(), curves.points.size() / 3);
+    tav::setArray(api, "pr", curves.radii);
+    tav::setArray(api, "curve_uv", curves.rootUVs);
+    tav::setArray(api, "nvertices", curves.vertexCounts);
+    api.geometry_end();
     writeMaterial(look.material);
-    api->object_end();
+    api.object_end();
 }

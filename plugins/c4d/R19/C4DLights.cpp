@@ -5,6 +5,8 @@
 #include <limits>
 
 #include "C4DLoader.h"
+#include "C4DParameters.h"
+#include "tavsceneapi_values.h"
 
 namespace {
 
@@ -16,14 +18,8 @@ constexpr int32_t kOctahedronTriangles[8][3] = {{2, 1, 0}, {1, 2, 5}, {3, 2, 0},
                                                 {4, 3, 0}, {3, 4, 5}, {1, 4, 0}, {4, 1, 5}};
 
 // Parameters are read without a success test: an absent one reads as zero.
-GeData parameter(const BaseObject* light, Int32 id) {
-    GeData data;
-    light->GetParameter(DescID(id), data, DESCFLAGS_GET_0);
-    return data;
-}
-
 float floatParameter(const BaseObject* light, Int32 id) {
-    return static_cast<float>(parameter(light, id).GetFloat());
+    return static_cast<float>(readParameter<Float>(light, id));
 }
 
 // Truncates toward zero; out-of-range values saturate and NaN gives 0, where a plain
@@ -35,66 +31,58 @@ int32_t truncateToInt(double value) {
     return static_cast<int32_t>(value);
 }
 
-void setBool(tavScene_api* api, const char* name, bool value) {
-    const int32_t flag = value ? 1 : 0;
-    api->set_parameter(name, TAV_BOOL, &flag);
-}
-
 }  // namespace
 
 void C4DLoader::writeLight(std::string name, BaseObject* light) {
-    const Vector64 color = parameter(light, LIGHT_COLOR).GetVector();
+    const Vector64 color = readParameter<Vector64>(light, LIGHT_COLOR);
     const float brightness = floatParameter(light, LIGHT_BRIGHTNESS);
-    const bool area = parameter(light, LIGHT_TYPE).GetInt32() == LIGHT_TYPE_AREA;
+    const bool area = readParameter<Int32>(light, LIGHT_TYPE) == LIGHT_TYPE_AREA;
 
     float halfX = 1.0f, halfY = 1.0f, halfZ = 1.0f;
     if (area) {
-        halfX = static_cast<float>(parameter(light, LIGHT_AREA_SIZE_X).GetFloat() * 0.5);
-        halfY = static_cast<float>(parameter(light, LIGHT_AREA_SIZE_Y).GetFloat() * 0.5);
-        halfZ = static_cast<float>(parameter(light, LIGHT_AREA_SIZE_Z).GetFloat() * 0.5);
+        halfX = static_cast<float>(readParameter<Float>(light, LIGHT_AREA_SIZE_X) * 0.5);
+        halfY = static_cast<float>(readParameter<Float>(light, LIGHT_AREA_SIZE_Y) * 0.5);
+        halfZ = static_cast<float>(readParameter<Float>(light, LIGHT_AREA_SIZE_Z) * 0.5);
     }
 
-    const bool photometric = parameter(light, LIGHT_PHOTOMETRIC).GetInt32() != 0;
+    const bool photometric = readParameter<Int32>(light, LIGHT_PHOTOMETRIC) != 0;
     float intensity = 0.0f;
     if (photometric) {
         const bool candela =
-            parameter(light, LIGHT_PHOTOMETRIC_UNIT).GetInt32() == LIGHT_UNIT_CANDELA;
+            readParameter<Int32>(light, LIGHT_PHOTOMETRIC_UNIT) == LIGHT_UNIT_CANDELA;
         intensity = floatParameter(light, LIGHT_PHOTOMETRIC_INTENSITY);
         if (candela) intensity = static_cast<float>(intensity * kCandelaToLumen);
     }
 
-    tavScene_api* api = sceneWrapper->get_scene_api();
-    api->object_begin(name.c_str(), true);
+    using tav::setParameter;
+    tavScene_api& api = *sceneWrapper->get_scene_api();
+    api.object_begin(name.c_str(), true);
 
     // The vertices double as normals: each points away from the centre.
     const tavColor vertices[6] = {{0, -halfY, 0}, {halfX, 0, 0},  {0, 0, halfZ},
                                   {-halfX, 0, 0}, {0, 0, -halfZ}, {0, halfY, 0}};
-    const tavArray vertexArray{vertices, 6};
-    const tavArray triangleArray{kOctahedronTriangles, 24};
-    api->geometry_use("triangles");
-    api->set_parameter("vertices", TAV_ARRAY | TAV_COLOR, &vertexArray);
-    api->set_parameter("normals", TAV_ARRAY | TAV_COLOR, &vertexArray);
-    api->set_parameter("triangles", TAV_ARRAY | TAV_INT, &triangleArray);
-    api->geometry_end();
+    api.geometry_use("triangles");
+    tav::setArray(api, "vertices", vertices, 6);
+    tav::setArray(api, "normals", vertices, 6);
+    tav::setArray(api, "triangles", &kOctahedronTriangles[0][0], 24);
+    api.geometry_end();
 
-    api->material_begin(name.c_str(), true);
-    api->shader_begin(nullptr, area ? "tav_mesh_light" : "tav_point_light");
-    const int32_t power = truncateToInt(photometric ? intensity : brightness * 100.0);
-    api->set_parameter("power", TAV_INT, &power);
-    const tavColor lightColor{static_cast<float>(color.x), static_cast<float>(color.y),
-                              static_cast<float>(color.z)};
-    api->set_parameter("color", TAV_COLOR, &lightColor);
-    setBool(api, "lumen", photometric);
+    api.material_begin(name.c_str(), true);
+    api.shader_begin(nullptr, area ? "tav_mesh_light" : "tav_point_light");
+    setParameter(api, "power", truncateToInt(photometric ? intensity : brightness * 100.0));
+    setParameter(api, "color",
+                 tavColor{static_cast<float>(color.x), static_cast<float>(color.y),
+                          static_cast<float>(color.z)});
+    setParameter(api, "lumen", photometric);
     if (area) {
-        setBool(api, "visible to the eye", false);
-        setBool(api, "visible in reflections", false);
-        setBool(api, "visible in shadows", false);
+        setParameter(api, "visible to the eye", false);
+        setParameter(api, "visible in reflections", false);
+        setParameter(api, "visible in shadows", false);
     } else {
-        const float radius = 0.0f;
-        api->set_parameter("radius", TAV_FLOAT, &radius);
+        setParameter(api, "radius", 0.0f);
     }
-    api->shader_end();
-    api->material_set_shader(TAV_SHADER_SURFACE, api->shader_get());
-    api->material_end();
-    api->object_end();
+    api.shader_end();
+    api.material_set_shader(TAV_SHADER_SURFACE, api.shader_get());
+    api.material_end();
+    api.object_end();
 }

@@ -17,7 +17,7 @@ const tavMatrix kMirrorZ = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1}};
 // the field on every way out, before the factory goes.
 class WrapperScope {
 public:
-    WrapperScope(C4DLoader& loader, tav::LightFactory& factory) : loader(loader) {
+    WrapperScope(C4DLoader& converter, tav::LightFactory& factory) : loader(converter) {
         loader.sceneWrapper = std::make_unique<tav::tavSceneapi_oo>(&factory);
     }
     ~WrapperScope() { loader.sceneWrapper.reset(); }
@@ -32,7 +32,7 @@ private:
 // and back on its own time afterwards, also when the walk ends early.
 class FirstFrame {
 public:
-    explicit FirstFrame(BaseDocument* doc) : doc(doc), time(doc->GetTime()) {
+    explicit FirstFrame(BaseDocument* shown) : doc(shown), time(shown->GetTime()) {
         show(doc->GetMinTime());
     }
     ~FirstFrame() { show(time); }

@@ -7,10 +7,10 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "C4DMaterials.h"
+#include "TriangleBuilder.h"
 #include "c4d.h"
 #include "tavsceneapi_oo.h"
 
@@ -27,9 +27,6 @@ public:
     bool vspExport(BaseDocument* doc);
     // The document walk shared by the commands; sceneWrapper must hold a live scene API.
     void load(BaseDocument* doc);
-    // Render and Update: connects to a renderer as the model name and update mode say,
-    // and sends the document; tells the user when no renderer can be reached.
-    void sendToRenderer(BaseDocument* doc, const std::string& modelName);
 
     // Hierarchy walk (C4DStructure.cpp).
     void browseHierarchy(BaseObject* object, std::vector<BaseTag*> inheritedTags,
@@ -41,40 +38,11 @@ public:
     // Polygon objects and their triangles (C4DTriangles.cpp).
     void writePolygonObject(PolygonObject* object, std::vector<BaseTag*> inheritedTags,
                             float progressShare);
-
-    // The host mesh data the triangle writer reads. Every point index of the polygons it
-    // is given lies within the point array; uvwData holds one record per polygon.
-    struct TriangleSource {
-        const CPolygon* polygons = nullptr;
-        const Vector64* points = nullptr;
-        Int32 pointCount = 0;
-        const void* uvwData = nullptr;           // UVW tag data, or null: no UVs
-        bool zeroNormals = false;                // a normal tag: one zero normal per corner
-        const Vector32* phongNormals = nullptr;  // four per polygon, or null: none
-    };
     // Writes one material group (polygon indices, ascending, none repeated; quads of
-    // them quadrangles) as one scene object named name ("object" when null) with the record's
-    // material; nothing for an empty group.
+    // them quadrangles) as one scene object named name ("object" when null) with the
+    // record's material; nothing for an empty group.
     void writeTriangles(const char* name, const std::vector<Int32>& group, size_t quads,
                         const TriangleSource& mesh, const TavMat& record);
-    // Fills the triangle buffers with one group: welded vertices, per-corner UVs, and the
-    // vertex indices of its triangles. Returns the number of corners.
-    size_t fillTriangleArrays(const std::vector<Int32>& group, size_t quads,
-                              const TriangleSource& mesh);
-    // The corner indices of the group's triangles, which number its normals and UVs.
-    const int32_t* cornerIndices(const std::vector<Int32>& group, const TriangleSource& mesh,
-                                 size_t corners);
-    // The group's normals, one per corner: the host's phong array itself where the group
-    // is a run of consecutive quads (the layouts agree), else copied into normalArray;
-    // none (count 0) when the object has no normals.
-    tavArray cornerNormals(const std::vector<Int32>& group, const TriangleSource& mesh,
-                           size_t corners);
-    // False when the object's layer hides it in the editor or at render time.
-    bool layerShows(BaseObject* object);
-    // Gathers into polygonGroup the writable polygons of the restriction (all when null)
-    // that no group took yet, counting its quadrangles in groupQuads, and marks them
-    // taken, unwritable ones too; false for a restriction without segments.
-    bool takeGroup(SelectionTag* restriction, const TriangleSource& mesh);
 
     // Materials (C4DMaterials.cpp).
     Vector64 getDefaultColor(BaseObject* object);
@@ -85,8 +53,6 @@ public:
     // The texture file a bitmap shader names: as stored, else in the document's "tex"
     // folder, else beside the document; as stored when none of them can be opened.
     std::string resolveTexturePath(const Filename& file);
-    // Numbers the record within its base name: "Name", then "Name #1", ...
-    std::string materialDisplayName(const TavMat& record);
 
     // Lights (C4DLights.cpp) and hair (C4DHair.cpp).
     void writeLight(std::string name, BaseObject* light);
@@ -108,49 +74,26 @@ public:
                               Vector64 rotation, ROTATIONORDER rotationOrder, Vector64 scale,
                               bool camera);
 
-    // Conversion state. Public so that tests can drive one writer at a time.
+    // The wrapper every writer uses during one command; null outside a command.
+    std::unique_ptr<tav::tavSceneapi_oo> sceneWrapper;
 
-    // Leaves new elements of a plain type uninitialised, so that a buffer can be sized
-    // first and then filled in place without a zeroing pass.
-    template <typename T>
-    struct UninitializedAllocator : std::allocator<T> {
-        template <typename U>
-        struct rebind {
-            using other = UninitializedAllocator<U>;
-        };
-        UninitializedAllocator() = default;
-        template <typename U>
-        UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
-        template <typename U>
-        void construct(U* p) noexcept {
-            ::new (static_cast<void*>(p)) U;
-        }
-        template <typename U, typename... Args>
-        void construct(U* p, Args&&... args) {
-            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-        }
-    };
-    template <typename T>
-    using FillBuffer = std::vector<T, UninitializedAllocator<T>>;
+private:
+    // Lets tests stand the converter on a document of theirs and look at its state.
+    friend class ConverterFixture;
 
-    // Reusable buffers of the triangle writer: emptied, never freed, between groups.
-    // Normals and UVs are both per corner, so one corner index array serves both; a
-    // group of quads only has corner indices of a fixed pattern, kept apart and only
-    // ever lengthened.
-    FillBuffer<float> vertexArray;
-    FillBuffer<float> normalArray;
-    FillBuffer<float> uvArray;
-    FillBuffer<int32_t> triangleIndexArray;
-    FillBuffer<int32_t> cornerIndexArray;
-    FillBuffer<int32_t> quadCornerPattern;
-    // Welding: the welded vertex of each host point, valid where the slot carries the
-    // current group's generation, so that no group has to clear the table.
-    struct WeldSlot {
-        uint32_t generation = 0;
-        int32_t vertex = 0;
-    };
-    std::vector<WeldSlot> pointToVertex;
-    uint32_t weldGeneration = 0;
+    // Render and Update: connects to a renderer as the model name and update mode say,
+    // and sends the document; tells the user when no renderer can be reached.
+    void sendToRenderer(BaseDocument* doc, const std::string& modelName);
+    // False when the object's layer hides it in the editor or at render time.
+    bool layerShows(BaseObject* object);
+    // Gathers into polygonGroup the writable polygons of the restriction (all when null)
+    // that no group took yet, counting its quadrangles in groupQuads, and marks them
+    // taken, unwritable ones too; false for a restriction without segments.
+    bool takeGroup(SelectionTag* restriction, const TriangleSource& mesh);
+    // Numbers the record within its base name: "Name", then "Name #1", ...
+    std::string materialDisplayName(const TavMat& record);
+
+    TriangleBuilder triangleBuilder;
     // The polygon object being split: its polygons already in a group (or unwritable),
     // how many, and the group being gathered with its number of quadrangles.
     std::vector<uint8_t> polygonTaken;
@@ -166,8 +109,6 @@ public:
     std::string documentPath;
     // Numbers of materials sharing a base name; kept for the converter's whole life.
     std::map<std::string, std::map<TavMat, uint64_t>> materialTable;
-    // The wrapper every writer uses during one command; null outside a command.
-    std::unique_ptr<tav::tavSceneapi_oo> sceneWrapper;
     float progress = 0.0f;
     BaseDocument* document = nullptr;
     bool updateMode = false;

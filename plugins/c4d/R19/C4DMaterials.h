@@ -2,12 +2,13 @@
 // colour and an optional colour texture with its placement.
 #pragma once
 
-#include "c4d.h"
-
 #include <string>
 
+#include "C4DText.h"
+#include "c4d.h"
+
 struct TavMat {
-    char name[1024] = "";  // host material name, UTF-8, cut at a character boundary
+    char name[kMaxNameBytes + 1] = "";  // host material name, UTF-8, cut at a character boundary
     Vector64 color{0.65, 0.65, 0.65};
     Vector64 specular{0, 0, 0};
     std::string texture;  // texture file path; empty for none

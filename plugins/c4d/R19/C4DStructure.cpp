@@ -1,11 +1,9 @@
 #include "C4DAnimation.h"
 #include "C4DLoader.h"
+#include "C4DParameters.h"
 #include "C4DText.h"
 
 namespace {
-
-// Node names, as the renderer takes them: at most 1023 bytes, cut at a character boundary.
-const size_t kNodeNameSize = 1024;
 
 // Visibility parameters: 0 on, 1 off, 2 as the parent.
 const Int32 kVisibilityAsParent = 2;
@@ -13,9 +11,8 @@ const Int32 kVisibilityAsParent = 2;
 // The object's own visibility, or the parent chain's when it defers to it. A parameter
 // the object does not carry reads as "as the parent", the host's default.
 bool visibility(const BaseObject* object, Int32 parameter, bool parentVisible) {
-    GeData data;
-    if (!object->GetParameter(DescID(parameter), data, DESCFLAGS_GET_0)) return parentVisible;
-    const Int32 mode = data.GetInt32();
+    Int32 mode = kVisibilityAsParent;
+    readParameter(object, parameter, mode);
     return mode == kVisibilityAsParent ? parentVisible : mode == 0;
 }
 
@@ -29,7 +26,8 @@ void C4DLoader::browseHierarchy(BaseObject* object, std::vector<BaseTag*> inheri
 
     std::string name = "object";
     getUtf8(object->GetName(), name);
-    char nodeName[kNodeNameSize];
+    // Cut at a character boundary to what the renderer takes.
+    char nodeName[kMaxNameBytes + 1];
     copyUtf8(nodeName, sizeof nodeName, name);
 
     tavScene_api* api = sceneWrapper->get_scene_api();

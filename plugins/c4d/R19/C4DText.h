@@ -6,6 +6,10 @@
 
 #include "c4d.h"
 
+// The longest name the renderer takes, in bytes: its buffers for node names, material
+// names and animation folders hold 1024 bytes with the terminator.
+constexpr size_t kMaxNameBytes = 1023;
+
 // The UTF-8 text of a host string, through the host's heap copy; false (out untouched)
 // when the host cannot produce it.
 bool getUtf8(const String& text, std::string& out);

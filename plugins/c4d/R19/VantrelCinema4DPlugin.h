@@ -24,7 +24,8 @@ public:
 
 protected:
     using Operation = bool (C4DLoader::*)(BaseDocument*);
-    VantrelCommand(C4DLoader* loader, Operation operation) : loader(loader), operation(operation) {}
+    VantrelCommand(C4DLoader* converter, Operation command)
+        : loader(converter), operation(command) {}
 
 private:
     C4DLoader* loader;  // shared by the three commands, not owned
@@ -34,22 +35,22 @@ private:
 // "Render in Vantrel": the document as a new model in a running renderer.
 class VantrelCinema4DRender : public VantrelCommand {
 public:
-    explicit VantrelCinema4DRender(C4DLoader* loader)
-        : VantrelCommand(loader, &C4DLoader::render) {}
+    explicit VantrelCinema4DRender(C4DLoader* converter)
+        : VantrelCommand(converter, &C4DLoader::render) {}
 };
 
 // "Update Vantrel scene": the document as an update of the model the renderer shows.
 class VantrelCinema4DUpdate : public VantrelCommand {
 public:
-    explicit VantrelCinema4DUpdate(C4DLoader* loader)
-        : VantrelCommand(loader, &C4DLoader::update) {}
+    explicit VantrelCinema4DUpdate(C4DLoader* converter)
+        : VantrelCommand(converter, &C4DLoader::update) {}
 };
 
 // "Export to .vsp": the document as a scene file chosen in the save dialog.
 class VantrelCinema4DExport : public VantrelCommand {
 public:
-    explicit VantrelCinema4DExport(C4DLoader* loader)
-        : VantrelCommand(loader, &C4DLoader::vspExport) {}
+    explicit VantrelCinema4DExport(C4DLoader* converter)
+        : VantrelCommand(converter, &C4DLoader::vspExport) {}
 };
 
 // Creates the converter and the three commands and registers the commands with the host.

@@ -38,18 +38,21 @@ TEST(TransformTracks, SwitchedOnTracksWhoseKeysSpanTimeAreWrittenInRotationOrder
     ConverterFixture f;
     BaseObject* op = AddObject(f.doc(), Onull, "Cube");
     op->SetRotationOrder(ROTATIONORDER_ZYXGLOBAL);
-    addTrack(op, 903, VECTOR_X, {{0, 0}, {1, 1}});
-    addTrack(op, 903, VECTOR_Y, {{0, 0}});  // one key
-    SetParam(addTrack(op, 903, VECTOR_Z, {{0, 0}, {1, 1}}), ID_CTRACK_ON, GeData(Int32(0)));
-    CTrack* x = addTrack(op, 904, VECTOR_X, {{2, 0}, {3, 1}});
-    CTrack* z = addTrack(op, 904, VECTOR_Z, {{2, 0}, {3, 1}});
-    CTrack* y = addTrack(op, 904, VECTOR_Y, {{2, 0}, {3, 1}});
-    addTrack(op, 905, VECTOR_X, {{1, 1}, {1, 2}});  // keys at one time
-    addTrack(op, 905, VECTOR_Y, {{0, 1}, {1, 2}});
-    addTrack(op, 905, VECTOR_Z, {{1e8, 1}, {1e8 + 1, 2}});      // one time in single precision
-    addTrack(op, 908, VECTOR_X, {{0, 0}, {1, 1}});              // not a transform
-    CTrack* other = addTrack(op, 903, 1003, {{0, 0}, {1, 1}});  // no x, y or z
-    AddTrack(*op, DescID(DescLevel(905)), {{0, 0}, {1, 1}});
+    addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_X, {{0, 0}, {1, 1}});
+    addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Y, {{0, 0}});  // one key
+    SetParam(addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Z, {{0, 0}, {1, 1}}), ID_CTRACK_ON,
+             GeData(Int32(0)));
+    CTrack* x = addTrack(op, ID_BASEOBJECT_REL_ROTATION, VECTOR_X, {{2, 0}, {3, 1}});
+    CTrack* z = addTrack(op, ID_BASEOBJECT_REL_ROTATION, VECTOR_Z, {{2, 0}, {3, 1}});
+    CTrack* y = addTrack(op, ID_BASEOBJECT_REL_ROTATION, VECTOR_Y, {{2, 0}, {3, 1}});
+    addTrack(op, ID_BASEOBJECT_REL_SCALE, VECTOR_X, {{1, 1}, {1, 2}});  // keys at one time
+    addTrack(op, ID_BASEOBJECT_REL_SCALE, VECTOR_Y, {{0, 1}, {1, 2}});
+    addTrack(op, ID_BASEOBJECT_REL_SCALE, VECTOR_Z,
+             {{1e8, 1}, {1e8 + 1, 2}});                             // one time in single precision
+    addTrack(op, ID_BASEOBJECT_COLOR, VECTOR_X, {{0, 0}, {1, 1}});  // not a transform
+    CTrack* other =
+        addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Z + 1, {{0, 0}, {1, 1}});  // no x, y or z
+    AddTrack(*op, DescID(DescLevel(ID_BASEOBJECT_REL_SCALE)), {{0, 0}, {1, 1}});
     f.loader.writeTransformTracks(op, "Cube", op->GetRelPos(), op->GetRelRot(),
                                   op->GetRotationOrder(), op->GetRelScale(), false);
     std::vector<std::string> seen;
@@ -106,7 +109,8 @@ TEST(AnimationSampling, ThirtySamplesASecondUpToTheLastRepresentableOne) {
     BaseObject* op = AddObject(f.doc(), Onull, "Cube");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.first);
-        write(f, op, {addTrack(op, 903, VECTOR_X, {{c.first, 0}, {c.last, 1}})});
+        write(f, op,
+              {addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_X, {{c.first, 0}, {c.last, 1}})});
         const auto written = animations(f);
         ASSERT_EQ(written.size(), c.count ? 1u : 0u);
         if (!c.count) continue;
@@ -119,13 +123,13 @@ TEST(AnimationSampling, ThirtySamplesASecondUpToTheLastRepresentableOne) {
     }
     // Between them, every stamp counts the accumulated single-precision time from the first
     // key: from 1.9 s each tenth of a second comes out a millisecond short.
-    write(f, op, {addTrack(op, 903, VECTOR_X, {{1.9, 0}, {2.9, 1}})});
+    write(f, op, {addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_X, {{1.9, 0}, {2.9, 1}})});
     EXPECT_EQ(animations(f).at(0).param("timestamps").ints(),
               (std::vector<int>{0,   33,  66,  99,  133, 166, 199, 233, 266, 299, 333,
                                 366, 399, 433, 466, 499, 533, 566, 599, 633, 666, 699,
                                 733, 766, 799, 833, 866, 899, 933, 966, 999}));
     // Neither x, y nor z: no component to sample.
-    write(f, op, {addTrack(op, 903, 1003, {{0, 0}, {1, 1}})});
+    write(f, op, {addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Z + 1, {{0, 0}, {1, 1}})});
     EXPECT_TRUE(animations(f).empty());
 }
 
@@ -145,7 +149,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
     };
     const Case cases[] = {
         {"heading turned 90 degrees from zero",
-         904,
+         ID_BASEOBJECT_REL_ROTATION,
          VECTOR_X,
          {},
          {},
@@ -156,7 +160,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
          {0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1}},
         // Under a pitch of 90 degrees a turn about y is one about z.
         {"heading turned from 90 to 180 degrees under a pitch",
-         904,
+         ID_BASEOBJECT_REL_ROTATION,
          VECTOR_X,
          {},
          {q, q, 0},
@@ -167,7 +171,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
          {0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
         // Under the other orders the x component turns about x.
         {"x turned 90 degrees under the order ZYX",
-         904,
+         ID_BASEOBJECT_REL_ROTATION,
          VECTOR_X,
          {},
          {},
@@ -178,7 +182,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
          {1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1},
          ROTATIONORDER_ZYXGLOBAL},
         {"pitch turned 90 degrees under a bank",
-         904,
+         ID_BASEOBJECT_REL_ROTATION,
          VECTOR_Y,
          {},
          {0, 0, q},
@@ -189,7 +193,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
          {0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 0, 1}},
         // 10 along x, scaled back by 1/2 and turned back to z.
         {"x moved by an object turned and scaled",
-         903,
+         ID_BASEOBJECT_REL_POSITION,
          VECTOR_X,
          {7, 8, 9},
          {q, 0, 0},
@@ -199,7 +203,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
          10,
          {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 5, 1}},
         {"x scale doubled by a turned object",
-         905,
+         ID_BASEOBJECT_REL_SCALE,
          VECTOR_X,
          {5, 0, 0},
          {q, 0, 0},
@@ -210,7 +214,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
          {2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
         // Cameras turn about their own position, and the result is mirrored in z.
         {"camera heading turned 90 degrees",
-         904,
+         ID_BASEOBJECT_REL_ROTATION,
          VECTOR_X,
          {0, 0, 10},
          {},
@@ -221,7 +225,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
          {0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, -10, 0, -10, 1}},
         // The turned x axis is the host's -z: the camera scales along z, about its position.
         {"camera x scale doubled",
-         905,
+         ID_BASEOBJECT_REL_SCALE,
          VECTOR_X,
          {0, 0, 10},
          {q, 0, 0},
@@ -252,7 +256,7 @@ TEST(SampleMatrices, TurnsMovesAndScalesLandInTheObjectsOrTheCamerasFrame) {
 
     // The host inverts a scale of 0 to the identity: the change is then the scale itself.
     BaseObject* op = AddObject(f.doc(), Onull, "Cube");
-    write(f, op, {addTrack(op, 905, VECTOR_X, {{0, 0}, {1, 3}})});
+    write(f, op, {addTrack(op, ID_BASEOBJECT_REL_SCALE, VECTOR_X, {{0, 0}, {1, 3}})});
     const auto scale = animations(f).at(0).param("matrices").matrices();
     EXPECT_EQ(scale[0][0], 0.0);
     EXPECT_NEAR(scale[15][0], 1.5, 1e-4);
@@ -264,8 +268,8 @@ TEST(CameraRecord, WalkWritesThemFirstInPreOrderMirroredInDegreesPerspectiveWith
     BaseObject* outer = AddObject(f.doc(), Ocamera, "Outer");
     BaseObject* camera =
         AddObject(f.doc(), Ocamera, "Cam", AddObject(f.doc(), Onull, "Rig", outer));
-    addTrack(camera, 903, VECTOR_X, {{0, 0}, {1, 10}});
-    BaseObject* generator = AddObject(f.doc(), 5159, "Generator");
+    addTrack(camera, ID_BASEOBJECT_REL_POSITION, VECTOR_X, {{0, 0}, {1, 10}});
+    BaseObject* generator = AddObject(f.doc(), Ocube, "Generator");
     generator->SetCache(BaseObject::Alloc(Ocamera));  // what a generator makes is no user camera
     AddObject(f.doc(), Ocamera, "Last", generator);
     const vsp::Node root = f.loaded();
@@ -295,10 +299,10 @@ TEST(CameraRecord, TakenAtTheFirstFrameFromTheGlobalMatrixAnimatedAboutItsOwnPos
     ConverterFixture f;
     BaseObject* camera = AddObject(f.doc(), Ocamera, "", AddObject(f.doc(), Onull, "Rig"));
     camera->GetUp()->SetRelRot({q, 0, 0});
-    SetParam(camera, 1008, GeData(0.7853981633974483));  // field of view in radians
-    SetParam(camera, 1001, GeData(Int32(1)));            // parallel projection
-    addTrack(camera, 903, VECTOR_Z, {{1, 10}, {3, 30}});
-    addTrack(camera, 904, VECTOR_X, {{1, 0}, {1.01, q}, {3, q}});
+    SetParam(camera, CAMERA_FIELD_OF_VIEW, GeData(0.7853981633974483));  // field of view in radians
+    SetParam(camera, CAMERA_PROJECTION, GeData(Int32(Pparallel)));
+    addTrack(camera, ID_BASEOBJECT_REL_POSITION, VECTOR_Z, {{1, 10}, {3, 30}});
+    addTrack(camera, ID_BASEOBJECT_REL_ROTATION, VECTOR_X, {{1, 0}, {1.01, q}, {3, q}});
     f.doc().SetMinTime(BaseTime(1.0));
     f.doc().SetTime(BaseTime(2.5));
     f.doc().ExecutePasses(nullptr, true, true, true, BUILDFLAGS_0);

@@ -34,6 +34,10 @@ public:
     }
 
     BaseDocument& doc() { return *document_; }
+    // The converter's state that a whole walk sets from the document and the command.
+    std::string& documentPath() { return loader.documentPath; }
+    void setUpdateMode(bool update) { loader.updateMode = update; }
+    float progress() const { return loader.progress; }
 
     // Everything written since the last call (the wrapper's banner and version first).
     std::string take() {

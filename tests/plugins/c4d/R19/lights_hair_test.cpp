@@ -17,8 +17,8 @@ using Ints = std::vector<int>;
 class LightTest : public ::testing::Test {
 protected:
     BaseObject* light(Int32 type, Float brightness = 1.0) {
-        BaseObject* op = SetParam(AddObject(f.doc(), Olight, "Lamp"), 90002, GeData(type));
-        return SetParam(op, 90001, GeData(brightness));
+        BaseObject* op = SetParam(AddObject(f.doc(), Olight, "Lamp"), LIGHT_TYPE, GeData(type));
+        return SetParam(op, LIGHT_BRIGHTNESS, GeData(brightness));
     }
     vsp::Node write(BaseObject* op) {
         f.loader.writeLight("Lamp", op);
@@ -34,7 +34,7 @@ protected:
 };
 
 TEST_F(LightTest, PointAndSpotLightsAreUnitOctahedraAreaLightsHalfTheirSizeAndHidden) {
-    const vsp::Node root = write(SetParam(light(0), 90000, GeData(Vector(1, 0.5, 0.25))));
+    const vsp::Node root = write(SetParam(light(0), LIGHT_COLOR, GeData(Vector(1, 0.5, 0.25))));
     const Floats unit = {0, -1, 0, 1, 0, 0, 0, 0, 1, -1, 0, 0, 0, 0, -1, 0, 1, 0};
     EXPECT_EQ(mesh(root).param("vertices").floats(), unit);
     EXPECT_EQ(mesh(root).param("normals").floats(), unit);
@@ -52,9 +52,9 @@ TEST_F(LightTest, PointAndSpotLightsAreUnitOctahedraAreaLightsHalfTheirSizeAndHi
     EXPECT_EQ(f.take(), point);
 
     BaseObject* op = light(8);
-    SetParam(op, 100010, GeData(200.0));
-    SetParam(op, 100011, GeData(100.0));
-    SetParam(op, 100012, GeData(40.0));
+    SetParam(op, LIGHT_AREA_SIZE_X, GeData(200.0));
+    SetParam(op, LIGHT_AREA_SIZE_Y, GeData(100.0));
+    SetParam(op, LIGHT_AREA_SIZE_Z, GeData(40.0));
     const vsp::Node area = write(op);
     EXPECT_EQ(mesh(area).param("vertices").floats(),
               (Floats{0, -50, 0, 100, 0, 0, 0, 0, 20, -100, 0, 0, 0, 0, -20, 0, 50, 0}));
@@ -66,17 +66,17 @@ TEST_F(LightTest, PointAndSpotLightsAreUnitOctahedraAreaLightsHalfTheirSizeAndHi
 
 TEST_F(LightTest, PowerIsPhotometricLumenOrBrightnessTruncatedTowardZeroAndSaturated) {
     BaseObject* op = light(0, 3.0);
-    SetParam(op, 90046, GeData(Int32(1)));
-    SetParam(op, 90043, GeData(100.0));
-    SetParam(op, 90037, GeData(Int32(1)));
+    SetParam(op, LIGHT_PHOTOMETRIC, GeData(Int32(1)));
+    SetParam(op, LIGHT_PHOTOMETRIC_INTENSITY, GeData(100.0));
+    SetParam(op, LIGHT_PHOTOMETRIC_UNIT, GeData(Int32(1)));
     const vsp::Node root = write(op);
     EXPECT_EQ(shader(root).param("power").integer(), 1256);
     EXPECT_TRUE(shader(root).param("lumen").boolean());
-    SetParam(op, 90037, GeData(Int32(0)));
+    SetParam(op, LIGHT_PHOTOMETRIC_UNIT, GeData(Int32(0)));
     EXPECT_EQ(power(op), 100);
     // 12.566, not 4π: 1349 cd would give 16952 with the exact factor.
-    SetParam(op, 90037, GeData(Int32(1)));
-    SetParam(op, 90043, GeData(1349.0));
+    SetParam(op, LIGHT_PHOTOMETRIC_UNIT, GeData(Int32(1)));
+    SetParam(op, LIGHT_PHOTOMETRIC_INTENSITY, GeData(1349.0));
     EXPECT_EQ(power(op), 16951);
 
     EXPECT_EQ(power(light(0, 0.005)), 0);
@@ -106,8 +106,9 @@ protected:
     // Appends a hair material tag named name, linking a new hair material with these radii.
     BaseMaterial* tag(BaseObject* op, const std::string& name, Float root, Float tip) {
         BaseMaterial* material = AddMaterial(f.doc(), Mhair, name);
-        SetParam(SetParam(material, 3009, GeData(root)), 3010, GeData(tip));
-        SetParam(AddTag(*op, Thairmaterial, name), 1000, Link(material));
+        SetParam(SetParam(material, HAIRMATERIAL_ROOT_RADIUS, GeData(root)),
+                 HAIRMATERIAL_TIP_RADIUS, GeData(tip));
+        SetParam(AddTag(*op, Thairmaterial, name), HAIRMATERIALTAG_MATERIAL, Link(material));
         return material;
     }
     // Writes the object as the document walk does, with the tags it carries.
@@ -174,26 +175,29 @@ TEST_F(HairTest, CurvesRunFromRootToTipInTheLocalFrameAndLeaveOutIncompleteGuide
 
 TEST_F(HairTest, MaterialIsTheDisplayColourOrWhatTheFrontmostTagSuppliesUnderItsCutName) {
     HairObject* op = hair(1, 1);
-    SetParam(SetParam(op, 907, GeData(Int32(1))), 908, GeData(Vector(0.25, 0.5, 1)));
+    SetParam(SetParam(op, ID_BASEOBJECT_USECOLOR, GeData(Int32(1))), ID_BASEOBJECT_COLOR,
+             GeData(Vector(0.25, 0.5, 1)));
     vsp::Node root = write(op);
     EXPECT_EQ(material(root).name, "Display color");
     EXPECT_EQ(color(root), (Floats{0.25, 0.5, 1}));
 
     BaseMaterial* front = tag(op, "Front", 2.0, 1.0);
     BaseMaterial* back = tag(op, "Back", 4.0, 3.0);
-    SetParam(front, 3000, Link(SetParam(AddShader(*front, Xcolor), 1000, GeData(Vector(1, 0, 0)))));
-    SetParam(back, 3139, GradientData({Vector(0, 0, 1)}));
+    SetParam(front, HAIRMATERIAL_COLOR_SHADER,
+             Link(SetParam(AddShader(*front, Xcolor), COLORSHADER_COLOR, GeData(Vector(1, 0, 0)))));
+    SetParam(back, HAIRMATERIAL_GRADIENT, GradientData({Vector(0, 0, 1)}));
     root = write(op);
     EXPECT_EQ(curves(root).param("pr").floats(), (Floats{2, 1}));
     EXPECT_EQ(material(root).name, "Front");
     EXPECT_EQ(color(root), (Floats{1, 0, 0}));  // no gradient: the shader's
 
-    SetParam(front, 3139, GradientData({}));  // no knots, no colour
+    SetParam(front, HAIRMATERIAL_GRADIENT, GradientData({}));  // no knots, no colour
     EXPECT_EQ(color(write(op)), (Floats{1, 0, 0}));
-    SetParam(front, 3139, GradientData({Vector(0, 1, 0)}));
+    SetParam(front, HAIRMATERIAL_GRADIENT, GradientData({Vector(0, 1, 0)}));
     EXPECT_EQ(color(write(op)), (Floats{0, 1, 0}));  // the gradient beats the shader
 
-    SetParam(op->GetFirstTag(), 1000, GeData());  // the front tag keeps only its name
+    SetParam(op->GetFirstTag(), HAIRMATERIALTAG_MATERIAL,
+             GeData());  // the front tag keeps only its name
     root = write(op);
     EXPECT_EQ(curves(root).param("pr").floats(), (Floats{4, 3}));
     EXPECT_EQ(material(root).name, "Front #2");

@@ -23,25 +23,28 @@ Material* withChannels(BaseDocument& doc, std::initializer_list<Int32> channels,
 TEST(MaterialCapture, ColourAndSpecularChannelsLinkedShadersAndTheAlphaShaderScan) {
     ConverterFixture f;
     Material* m = withChannels(f.doc(), {CHANNEL_COLOR, CHANNEL_LUMINANCE});
-    SetParam(SetParam(SetParam(m, 2100, Vector(0.8, 0.4, 1)), 2101, 0.5), 2300, Vector(0, 1, 0));
+    SetParam(SetParam(SetParam(m, MATERIAL_COLOR_COLOR, Vector(0.8, 0.4, 1)),
+                      MATERIAL_COLOR_BRIGHTNESS, 0.5),
+             MATERIAL_LUMINANCE_COLOR, Vector(0, 1, 0));
     TavMat record;
     EXPECT_TRUE(f.loader.getMaterial(m, record));
     EXPECT_EQ(record.color, Vector(0.4, 0.2, 0.5));
     m->SetChannelState(CHANNEL_COLOR, false);
     EXPECT_TRUE(f.loader.getMaterial(m, record));
     EXPECT_EQ(record.color, Vector(0, 1, 0));
-    SetParam(m, 8002, Link(SetParam(AddShader(*m, Xcolor), 1000, Vector(0, 0, 1))));
+    SetParam(m, MATERIAL_LUMINANCE_SHADER,
+             Link(SetParam(AddShader(*m, Xcolor), COLORSHADER_COLOR, Vector(0, 0, 1))));
     EXPECT_TRUE(f.loader.getMaterial(m, record));
     EXPECT_EQ(record.color, Vector(0, 0, 1));
     // A link to a material, an object or a layer reads as no shader, whatever its type.
     Material* linking = withChannels(f.doc(), {CHANNEL_COLOR});
-    SetParam(linking, 2100, Vector(0, 1, 0));
+    SetParam(linking, MATERIAL_COLOR_COLOR, Vector(0, 1, 0));
     for (BaseList2D* target : std::initializer_list<BaseList2D*>{AddMaterial(f.doc(), Xcolor, "M"),
                                                                  AddObject(f.doc(), Xcolor, "O"),
                                                                  AddLayer(f.doc(), "L")}) {
         SCOPED_TRACE(target->GetName().GetUtf8());
-        SetParam(target, 1000, Vector(9, 9, 9));
-        SetParam(linking, 8000, Link(target));
+        SetParam(target, COLORSHADER_COLOR, Vector(9, 9, 9));
+        SetParam(linking, MATERIAL_COLOR_SHADER, Link(target));
         EXPECT_TRUE(f.loader.getMaterial(linking, record));
         EXPECT_EQ(record.color, Vector(0, 1, 0));
     }
@@ -50,24 +53,27 @@ TEST(MaterialCapture, ColourAndSpecularChannelsLinkedShadersAndTheAlphaShaderSca
     // gradients give their first knot but never end the scan.
     Material* alpha = withChannels(f.doc(), {CHANNEL_ALPHA, CHANNEL_COLOR});
     EXPECT_FALSE(f.loader.getMaterial(alpha, record));
-    SetParam(AddShader(*alpha, 1012158), 10001, GradientData({{0.5, 0.5, 0}, {1, 1, 1}}));
-    SetParam(AddShader(*alpha, Xgradient), 1007, GradientData({}));  // no knot: colour kept
+    SetParam(AddShader(*alpha, Xgradient2), GRADIENT2SHADER_GRADIENT,
+             GradientData({{0.5, 0.5, 0}, {1, 1, 1}}));
+    SetParam(AddShader(*alpha, Xgradient), SLA_GRADIENT_GRADIENT,
+             GradientData({}));  // no knot: colour kept
     EXPECT_FALSE(f.loader.getMaterial(alpha, record));
     EXPECT_EQ(record.color, Vector(0.5, 0.5, 0));
-    SetParam(AddShader(*alpha, Xcolor), 1000, Vector(0, 0.5, 0));
-    SetParam(AddShader(*alpha, Xcolor), 1000, Vector(9, 9, 9));
+    SetParam(AddShader(*alpha, Xcolor), COLORSHADER_COLOR, Vector(0, 0.5, 0));
+    SetParam(AddShader(*alpha, Xcolor), COLORSHADER_COLOR, Vector(9, 9, 9));
     EXPECT_TRUE(f.loader.getMaterial(alpha, record));
     EXPECT_EQ(record.color, Vector(0, 0.5, 0));
 
     // The colour channel's own shader link overrides its colour; a gradient gives its first
     // knot.
     Material* linked = withChannels(f.doc(), {CHANNEL_COLOR});
-    SetParam(linked, 2100, Vector(1, 1, 1));
-    SetParam(linked, 8000, Link(SetParam(AddShader(*linked, Xcolor), 1000, Vector(0.5, 0, 0))));
+    SetParam(linked, MATERIAL_COLOR_COLOR, Vector(1, 1, 1));
+    SetParam(linked, MATERIAL_COLOR_SHADER,
+             Link(SetParam(AddShader(*linked, Xcolor), COLORSHADER_COLOR, Vector(0.5, 0, 0))));
     EXPECT_TRUE(f.loader.getMaterial(linked, record));
     EXPECT_EQ(record.color, Vector(0.5, 0, 0));
-    SetParam(linked, 8000,
-             Link(SetParam(AddShader(*linked, Xgradient), 1007,
+    SetParam(linked, MATERIAL_COLOR_SHADER,
+             Link(SetParam(AddShader(*linked, Xgradient), SLA_GRADIENT_GRADIENT,
                            GradientData({{0, 0.25, 0}, {1, 1, 1}}))));
     EXPECT_TRUE(f.loader.getMaterial(linked, record));
     EXPECT_EQ(record.color, Vector(0, 0.25, 0));
@@ -78,15 +84,16 @@ TEST(MaterialCapture, ColourAndSpecularChannelsLinkedShadersAndTheAlphaShaderSca
         SCOPED_TRACE(channel);
         TavMat with, without;
         EXPECT_TRUE(f.loader.getMaterial(
-            SetParam(withChannels(f.doc(), {channel}), 3100, Vector(0.3, 0, 0)), with));
+            SetParam(withChannels(f.doc(), {channel}), MATERIAL_SPECULAR_COLOR, Vector(0.3, 0, 0)),
+            with));
         EXPECT_EQ(with.specular, Vector(0.3, 0, 0));
         Material* uncoloured = withChannels(f.doc(), {channel, CHANNEL_REFLECTION});
-        uncoloured->GetDataInstance()->SetVector(65, Vector(0.1, 0.2, 0.3));
+        uncoloured->GetDataInstance()->SetVector(MATERIAL_REFLECTION_COLOR, Vector(0.1, 0.2, 0.3));
         EXPECT_FALSE(f.loader.getMaterial(uncoloured, without));
         EXPECT_EQ(without.specular, Vector(0, 0, 0));
     }
     Material* reflection = withChannels(f.doc(), {CHANNEL_REFLECTION});
-    reflection->GetDataInstance()->SetVector(65, Vector(0.1, 0.2, 0.3));
+    reflection->GetDataInstance()->SetVector(MATERIAL_REFLECTION_COLOR, Vector(0.1, 0.2, 0.3));
     EXPECT_FALSE(f.loader.getMaterial(reflection, record));  // no colour found
     EXPECT_EQ(record.specular, Vector(0.1, 0.2, 0.3));
 }
@@ -114,11 +121,13 @@ TEST(MaterialCapture, DisplayColourByModeAndLayer) {
     BaseObject* object = AddObject(f.doc(), Onull, "O");
     const Vector grey(0.65, 0.65, 0.65);
     EXPECT_EQ(f.loader.getDefaultColor(object), grey);
-    EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, 907, 2)), grey);
-    object->SetLayerObject(SetParam(AddLayer(f.doc(), "L"), 1009, Vector(0, 0, 1)));
-    EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, 907, 3)), Vector(0, 0, 1));
+    EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, ID_BASEOBJECT_USECOLOR, 2)), grey);
+    object->SetLayerObject(SetParam(AddLayer(f.doc(), "L"), ID_LAYER_COLOR, Vector(0, 0, 1)));
+    EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, ID_BASEOBJECT_USECOLOR, 3)),
+              Vector(0, 0, 1));
     // Mode 1 takes the object's own colour, which reads as black when the object has none.
-    EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, 907, 1)), Vector(0, 0, 0));
+    EXPECT_EQ(f.loader.getDefaultColor(SetParam(object, ID_BASEOBJECT_USECOLOR, 1)),
+              Vector(0, 0, 0));
 }
 
 // "object: material xN" for every scene object of the walk, N its triangle count.
@@ -174,12 +183,13 @@ TEST(MaterialsThroughTheWalk, MeshesKeepTheirHostNamesTextsAndDisplayColour) {
     const std::string name = "W\xc3\xbcrfel \"1\"", texture = "/maps/Holz \xc3\xa4.png";
     PolygonObject* mesh = addTriangles(f.doc(), name, nullptr);
     Material* material = withChannels(f.doc(), {CHANNEL_COLOR}, "B\xc3\xb6se");
-    SetParam(AddShader(*material, Xbitmap), 1000, GeData(Filename(texture.c_str())));
-    SetParam(material, 8000, Link(material->GetFirstShader()));
+    SetParam(AddShader(*material, Xbitmap), BITMAPSHADER_FILENAME,
+             GeData(Filename(texture.c_str())));
+    SetParam(material, MATERIAL_COLOR_SHADER, Link(material->GetFirstShader()));
     AddTextureTag(*mesh, material, "S");
     AddPolygonSelection(*mesh, "S", {0});
     // The display colour, mode 1, colours the polygons no tag takes.
-    SetParam(SetParam(mesh, 907, 1), 908, Vector(0.25, 0.5, 1));
+    SetParam(SetParam(mesh, ID_BASEOBJECT_USECOLOR, 1), ID_BASEOBJECT_COLOR, Vector(0.25, 0.5, 1));
     // A node name is cut to 1023 bytes; the scene object inside keeps the whole name.
     const std::string longName(1100, 'n');
     addTriangles(f.doc(), longName, nullptr);
@@ -199,7 +209,7 @@ TEST(MaterialsThroughTheWalk, MeshesKeepTheirHostNamesTextsAndDisplayColour) {
 TEST(MaterialCapture, TextureFileFoundAsStoredInTexFolderOrBesideDocument) {
     ConverterFixture f;
     Sandbox folder;
-    const std::string dir = f.loader.documentPath = folder.root();
+    const std::string dir = f.documentPath() = folder.root();
     std::filesystem::create_directories(dir + "/tex/c.png");  // a folder is no texture
     for (const char* file : {"/stored.png", "/tex/a.png", "/tex/b.png", "/b.png"})
         std::ofstream(dir + file) << "png";

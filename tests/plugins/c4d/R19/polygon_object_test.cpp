@@ -1,4 +1,4 @@
-// Polygon objects as scene meshes: index patterns, welding, normals, UVs, the split into
+// Polygon objects as scene meshes: the built arrays under their names, the split into
 // material groups and bad mesh data.
 #include <gtest/gtest.h>
 
@@ -44,76 +44,30 @@ Groups groupsWritten(ConverterFixture& f) {
     return groups;
 }
 
-TEST(PolygonObject, TriangleReversesCornersQuadSplitsAlongBDAndPointsWeldInOrderOfFirstUse) {
+TEST(PolygonObject, WritesEachBuiltArrayUnderItsOwnName) {
     ConverterFixture f;
     PolygonObject* object =
         AddPolygonObject(f.doc(), "M", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {5, 5, 5}},
                          {CPolygon(0, 1, 2, 3), CPolygon(4, 2, 1)});
     AddUVWTag(*object, {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}},
                         {{0.5, 0.5, 0}, {1, 0, 0}, {1, 1, 0}, {}}});
-    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-    const vsp::Node mesh = f.parsed().at("M/triangles");
-    EXPECT_EQ(mesh.param("triangles").ints(), (Ints{0, 3, 1, 2, 1, 3, 4, 1, 2}));
-    EXPECT_EQ(mesh.param("triangles_uv").ints(), (Ints{0, 3, 1, 2, 1, 3, 4, 6, 5}));
-    EXPECT_EQ(mesh.param("uv_tex").floats(),
-              (Floats{0, 0, 1, 0, 1, 1, 0, 1, 0.5, 0.5, 1, 0, 1, 1}));
-    EXPECT_EQ(mesh.findParameter("normals"), nullptr);  // neither phong data nor a normal tag
-
-    // Points weld in order of first use, unused ones left out; a normal tag gives zero normals.
-    std::vector<Vector> points;
-    for (int i = 0; i < 11; ++i) points.emplace_back(i, i % 3, i % 2);
-    object = AddPolygonObject(f.doc(), "N", points, {CPolygon(9, 7, 10), CPolygon(10, 7, 3)});
     AddTag(*object, Tnormal);
     f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-    const vsp::Node welded = f.parsed().at("N/triangles");
-    EXPECT_EQ(welded.param("vertices").floats(), (Floats{9, 0, 1, 7, 1, 1, 10, 1, 0, 3, 0, 1}));
-    EXPECT_EQ(welded.param("triangles").ints(), (Ints{0, 2, 1, 2, 3, 1}));
-    EXPECT_EQ(welded.param("normals").floats(), Floats(18, 0.0f));
-}
+    const vsp::Node mesh = f.parsed().at("M/triangles");
+    EXPECT_EQ(mesh.param("vertices").floats(),
+              (Floats{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 5, 5, 5}));
+    EXPECT_EQ(mesh.param("triangles").ints(), (Ints{0, 3, 1, 2, 1, 3, 4, 1, 2}));
+    EXPECT_EQ(mesh.param("triangles_uv").ints(), (Ints{0, 3, 1, 2, 1, 3, 4, 6, 5}));
+    EXPECT_EQ(mesh.param("triangles_norm").ints(), (Ints{0, 3, 1, 2, 1, 3, 4, 6, 5}));
+    EXPECT_EQ(mesh.param("uv_tex").floats(),
+              (Floats{0, 0, 1, 0, 1, 1, 0, 1, 0.5, 0.5, 1, 0, 1, 1}));
+    EXPECT_EQ(mesh.param("normals").floats(), Floats(21, 0.0f));  // a normal tag
 
-TEST(PolygonObject, EveryGroupCarriesThePhongNormalsAndCornerIndicesOfItsOwnCorners) {
-    ConverterFixture f;
-    // Quad i is tilted by i, so every polygon has its own normals; the last is a triangle.
-    std::vector<Vector> points;
-    std::vector<CPolygon> polygons;
-    for (int i = 0; i < 5; ++i) {
-        const Int32 a = Int32(points.size());
-        polygons.emplace_back(a, a + 1, a + 2, i == 4 ? a + 2 : a + 3);
-        points.insert(points.end(), {{double(i), 0, 0}, {i + 1.0, 0, 0.5 * i},
-                                     {i + 1.0, 1, 0.5 * i}, {double(i), 1, 0}});
-    }
-    PolygonObject* object = AddPolygonObject(f.doc(), "M", points, polygons);
-    AddTag(*object, Tphong);
-    AddPolygonSelection(*object, "Middle", {1, 2});  // consecutive quads
-    AddTextureTag(*object, colored(f.doc(), "Middle"), "Middle");
-    f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-
-    Vector32* phong = object->CreatePhongNormals();
-    auto expected = [phong](Ints group) {
-        Floats normals;
-        for (int p : group)
-            for (int corner = 0; corner < (p == 4 ? 3 : 4); ++corner)
-                normals.insert(normals.end(), {phong[4 * p + corner].x, phong[4 * p + corner].y,
-                                               phong[4 * p + corner].z});
-        return normals;
-    };
-    // A longer run of quads after a shorter one: their corner indices are one pattern.
-    PolygonObject* quads = addQuads(f.doc(), 3);
-    AddTag(*quads, Tphong);
-    f.loader.writePolygonObject(quads, {nullptr}, 0.5f);
-
-    const vsp::Node root = f.parsed();
-    const std::vector<const vsp::Node*> objects = root.all(vsp::NodeKind::Object);
-    ASSERT_EQ(objects.size(), 3u);
-    EXPECT_EQ(objects[0]->at("triangles").param("normals").floats(), expected({1, 2}));
-    EXPECT_EQ(objects[0]->at("triangles").param("triangles_norm").ints(),
-              (Ints{0, 3, 1, 2, 1, 3, 4, 7, 5, 6, 5, 7}));
-    EXPECT_EQ(objects[1]->at("triangles").param("normals").floats(), expected({0, 3, 4}));
-    EXPECT_EQ(objects[1]->at("triangles").param("triangles_norm").ints(),
-              (Ints{0, 3, 1, 2, 1, 3, 4, 7, 5, 6, 5, 7, 8, 10, 9}));
-    EXPECT_EQ(objects[2]->at("triangles").param("triangles_norm").ints(),
-              (Ints{0, 3, 1, 2, 1, 3, 4, 7, 5, 6, 5, 7, 8, 11, 9, 10, 9, 11}));
-    DeleteMem(phong);
+    // Without UVW tag, normal tag or phong normals only positions and triangles are sent.
+    f.loader.writePolygonObject(addQuads(f.doc(), 1), {nullptr}, 0.5f);
+    const vsp::Node bare = f.parsed().at("Quads/triangles");
+    for (const char* name : {"normals", "triangles_norm", "uv_tex", "triangles_uv"})
+        EXPECT_EQ(bare.findParameter(name), nullptr) << name;
 }
 
 TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirstSkippedOnesLeaveThem) {

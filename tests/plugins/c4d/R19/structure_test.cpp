@@ -55,7 +55,7 @@ TEST(Load, MirroredModelGroupIsNamedAfterTheDocumentAndConvertedAtItsFirstFrame)
         EXPECT_EQ(group.statements[1].arg(0).text() + "|" + group.statements[1].arg(1).text(),
                   "source file|source file");
     }
-    EXPECT_EQ(f.loader.documentPath, "/projects/cars");
+    EXPECT_EQ(f.documentPath(), "/projects/cars");
 
     BaseObject* box = AddObject(f.doc(), Onull, "Box");
     AddTrack(*box, DescID(ID_BASEOBJECT_REL_POSITION, VECTOR_Y), {{1.0, 10.0}, {3.0, 30.0}});
@@ -125,7 +125,7 @@ TEST(Hierarchy, ProgressSplitsEachWeightAmongCacheMeshAndChildren) {
     EXPECT_EQ(progressLog(f),
               "|Gen 0.000|Deformed 0.000|Deformed 0.250|c1 0.250|c1 0.375|c2 0.375|c2 0.500|"
               "Mesh 0.500|Probe 0.500|Probe 0.750|Mesh 1.000|");
-    EXPECT_FLOAT_EQ(f.loader.progress, 1.0f);
+    EXPECT_FLOAT_EQ(f.progress(), 1.0f);
 }
 
 TEST(Hierarchy, MeshesFollowVisibilityTheirLayerTheGeneratorInputBitAndAnUpdatesSelection) {
@@ -161,13 +161,15 @@ TEST(Hierarchy, MeshesFollowVisibilityTheirLayerTheGeneratorInputBitAndAnUpdates
         if (c.meshEditor >= 0) SetParam(mesh, ID_BASEOBJECT_VISIBILITY_EDITOR, c.meshEditor);
         if (c.meshRender >= 0) SetParam(mesh, ID_BASEOBJECT_VISIBILITY_RENDER, c.meshRender);
         if (c.layerRender != -1) mesh->SetLayerObject(AddLayer(f.doc(), "Layer"));
-        if (c.layerRender >= 0) SetParam(mesh->GetLayerObject(&f.doc()), 1002, c.layerRender);
+        if (c.layerRender >= 0)
+            SetParam(mesh->GetLayerObject(&f.doc()), ID_LAYER_RENDER, c.layerRender);
         if (c.layerRender == -2)  // a new layer is visible; nil values take that away
-            SetParam(SetParam(mesh->GetLayerObject(&f.doc()), 1001, GeData()), 1002, GeData());
+            SetParam(SetParam(mesh->GetLayerObject(&f.doc()), ID_LAYER_VIEW, GeData()),
+                     ID_LAYER_RENDER, GeData());
         if (c.controlBit) mesh->SetBit(BIT_CONTROLOBJECT);
         if (c.selected == 1) f.doc().SetActiveObject(parent);
         if (c.selected == 2) AddTag(*parent, Tphong)->SetBit(BIT_ACTIVE);
-        f.loader.updateMode = c.update;
+        f.setUpdateMode(c.update);
         const vsp::Node root = f.loaded();
         EXPECT_EQ(root.find("untitled/Parent/Mesh/Mesh") != nullptr, c.written) << c.what;
         EXPECT_NE(root.find("untitled/Other"), nullptr) << c.what;  // every group is written
