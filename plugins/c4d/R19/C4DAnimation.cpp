@@ -126,6 +126,7 @@ struct ChannelWriter {
     std::string folder;
     std::vector<tavMatrix>& matrices;
     std::vector<int32_t>& stamps;
+    size_t& written;
 
     void write(CTrack* track);
     void sample(CTrack* track, const KeySpan& span, Int32 channel, int component);
@@ -152,6 +153,7 @@ void ChannelWriter::write(CTrack* track) {
     tav::setArray(api, "matrices", matrices);
     tav::setArray(api, "timestamps", stamps);
     api.animation_end();
+    ++written;
 }
 
 // Each sample holds only the change this track makes since its first key.
@@ -260,7 +262,8 @@ void C4DLoader::writeTracksSeparate(const char* objectName, std::vector<CTrack*>
          frameOf(HPBToMatrix(Vector64(0, 0, baseRotation.z), rotationOrder))},
         folderText(objectName, channelLabel),
         trackMatrices,
-        trackStamps};
+        trackStamps,
+        counts.animations};
     // The components reach the scene in the reverse of the sorted order.
     for (auto track = tracks.rbegin(); track != tracks.rend(); ++track) writer.write(*track);
 }

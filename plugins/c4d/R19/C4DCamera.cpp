@@ -46,6 +46,7 @@ void C4DLoader::writeCamera(BaseObject* camera) {
     // field of view.
     record.setProjection(tav::LightCamera::Perspective);
     sceneWrapper->insertNode(record);
+    ++counts.cameras;
 
     writeTransformTracks(camera, name.c_str(), camera->GetAbsPos(), camera->GetAbsRot(),
                          camera->GetRotationOrder(), camera->GetAbsScale(), true);

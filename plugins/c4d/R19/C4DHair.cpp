@@ -128,6 +128,7 @@ void C4DLoader::writeHairObject(HairObject* hair, std::vector<BaseTag*> tags, fl
     tav::setArray(api, "curve_uv", curves.rootUVs);
     tav::setArray(api, "nvertices", curves.vertexCounts);
     api.geometry_end();
+    ++counts.objects;
     writeMaterial(look.material);
     api.object_end();
 }

@@ -66,6 +66,8 @@ void C4DLoader::writeLight(std::string name, BaseObject* light) {
     tav::setArray(api, "normals", vertices, 6);
     tav::setArray(api, "triangles", &kOctahedronTriangles[0][0], 24);
     api.geometry_end();
+    ++counts.objects;
+    counts.triangles += 8;
 
     api.material_begin(name.c_str(), true);
     api.shader_begin(nullptr, area ? "tav_mesh_light" : "tav_point_light");
@@ -84,5 +86,6 @@ void C4DLoader::writeLight(std::string name, BaseObject* light) {
     api.shader_end();
     api.material_set_shader(TAV_SHADER_SURFACE, api.shader_get());
     api.material_end();
+    ++counts.materials;
     api.object_end();
 }

@@ -1,5 +1,7 @@
 #include "C4DLoader.h"
 
+#include <sys/stat.h>
+
 #include <exception>
 
 #include "C4DText.h"
@@ -74,6 +76,25 @@ std::string modelNameOf(BaseDocument* doc) {
     return name.substr(0, name.rfind('.'));
 }
 
+// "1 camera", "2 cameras".
+std::string counted(size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// One line: the file, its size, and what it holds.
+std::string exportSummary(const std::string& path, const SceneCounts& counts) {
+    std::string line = "Exported \"" + path + "\"";
+    struct stat file {};
+    if (stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode))
+        line += " (" + counted(static_cast<size_t>(file.st_size), "byte", "bytes") + ")";
+    line += ": " + counted(counts.objects, "object", "objects") + " with " +
+            counted(counts.triangles, "triangle", "triangles") + ", " +
+            counted(counts.materials, "material", "materials") + ", " +
+            counted(counts.cameras, "camera", "cameras") + ", " +
+            counted(counts.animations, "animation track", "animation tracks");
+    return line;
+}
+
 // A message for the user; the factories end theirs with a newline that a dialog does not need.
 void tellUser(std::string text) {
     while (!text.empty() && text.back() == '\n') text.pop_back();
@@ -143,11 +164,13 @@ bool C4DLoader::vspExport(BaseDocument* doc) {
         tellUser(e.what());
         return false;
     }
+    GePrint(String(exportSummary(path, counts)));
     return true;
 }
 
 void C4DLoader::load(BaseDocument* doc) {
     document = doc;
+    counts = {};
     progress = 0.0f;
     documentPath = "";
     if (!doc) return;

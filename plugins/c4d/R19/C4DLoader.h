@@ -14,6 +14,15 @@
 #include "c4d.h"
 #include "tavsceneapi_oo.h"
 
+// What one conversion sent, for the line that tells the user an export worked.
+struct SceneCounts {
+    size_t objects = 0;  // meshes, hair and lights
+    size_t triangles = 0;
+    size_t materials = 0;
+    size_t cameras = 0;
+    size_t animations = 0;
+};
+
 class C4DLoader {
 public:
     C4DLoader();
@@ -109,6 +118,7 @@ private:
     std::string documentPath;
     // Numbers of materials sharing a base name; kept for the converter's whole life.
     std::map<std::string, std::map<TavMat, uint64_t>> materialTable;
+    SceneCounts counts;
     float progress = 0.0f;
     BaseDocument* document = nullptr;
     bool updateMode = false;

@@ -202,4 +202,5 @@ void C4DLoader::writeMaterial(TavMat record) {
     api.material_begin(displayName.c_str(), true);
     api.material_set_shader(TAV_SHADER_SURFACE, surface);
     api.material_end();
+    ++counts.materials;
 }

@@ -148,6 +148,8 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
     }
     tav::setArray(api, "triangles", triangleBuilder.triangles(group, mesh));
     api.geometry_end();
+    ++counts.objects;
+    counts.triangles += indices / 3;
     writeMaterial(record);
     api.object_end();
 }

@@ -18,6 +18,12 @@ CommandRun runHost(const std::string& arguments, const std::string& shell = "") 
     return runCommand(shell + "\'" + VANTREL_HOST + "\' " + arguments);
 }
 
+// A successful export's run, once the file is there: its one line names the file, its size and what it holds.
+CommandRun exported(const std::string& file, const std::string& content) {
+    return {0, "Exported \"" + file + "\" (" + std::to_string(std::filesystem::file_size(file)) +
+                   " bytes): " + content + "\n"};
+}
+
 // The import options of a scene, in order, as "name=value ...".
 std::string importOptions(const vsp::Node& root) {
     std::string options;
@@ -67,7 +73,9 @@ void writeGridDocument(const std::string& path, int side) {
 TEST(HostRunner, ExportThenRenderThenUpdateWriteTheDemoDocumentWithTheirImportOptions) {
     RendererSandbox sandbox;
     const std::string file = sandbox.root() + "/demo.vsp";
-    ASSERT_EQ(runHost("--demo --command export --save-as '" + file + "'"), (CommandRun{0, ""}));
+    const CommandRun exportRun = runHost("--demo --command export --save-as '" + file + "'");
+    ASSERT_EQ(exportRun,
+              exported(file, "8 objects with 33 triangles, 8 materials, 1 camera, 2 animation tracks"));
 
     const vsp::Node root = vsp::parseFile(file);
     EXPECT_LT(root.at("tavrtopt.so").offset, root.at("demo").offset);
@@ -119,8 +127,11 @@ TEST(HostRunner, ExportRenderAndUpdateOfALargeMeshStartNoThread) {
     const std::string document = sandbox.root() + "/grid.json";
     writeGridDocument(document, 150);
     const std::string file = sandbox.root() + "/grid.vsp";
-    EXPECT_EQ(runHost("--document '" + document + "' --command export --save-as '" + file + "'"),
-              (CommandRun{0, ""}));
+    const CommandRun exportRun =
+        runHost("--document '" + document + "' --command export --save-as '" + file + "'");
+    EXPECT_EQ(exportRun,
+              exported(file, "1 object with 45000 triangles, 1 material, 0 cameras, "
+                             "0 animation tracks"));
     EXPECT_EQ(runHost("--document '" + document + "' --command render"), (CommandRun{0, ""}));
     EXPECT_EQ(runHost("--document '" + document + "' --command update --select Grid"),
               (CommandRun{0, ""}));
