@@ -1,6 +1,8 @@
 // Shared helpers of the host tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <string>
 
@@ -26,6 +28,12 @@ inline GeData Param(const C4DAtom* node, Int32 id) {
     GeData data;
     node->GetParameter(DescID(id), data, DESCFLAGS_GET_0);
     return data;
+}
+
+// Every row of a within the tolerance of b's.
+inline void ExpectNear(const Matrix& a, const Matrix& b, double tolerance) {
+    for (const auto& [x, y] : {std::pair{a.off, b.off}, {a.v1, b.v1}, {a.v2, b.v2}, {a.v3, b.v3}})
+        EXPECT_LT((x - y).GetLength(), tolerance);
 }
 
 // Runs vantrel-host with arguments, after environment assignments ("TMPDIR=...").
