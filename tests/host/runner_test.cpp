@@ -80,11 +80,6 @@ TEST(Runner, ReportsErrorsWithTheirExitStatus) {
          "is the document that is open"},
         {"--import-timeout 0", 2, "--import-timeout needs a number of seconds above 0"},
         {"--import-timeout 1e9", 2, "up to 1000000, not \"1e9\""},
-        // The plug-in tells the user of a failure with a message; the runner fails too.
-        {kPlugin + "--command Export --save-as '" + dir.Path() + "/missing/scene.vsp'", 1,
-         "Message: could not open file: \"" + dir.Path() +
-             "/missing/scene.vsp\"\n"
-             "vantrel-host: command \"Export\" failed: see its message\n"},
         {"--document '" + empty + "'", 1,
          empty + ": Assimp cannot read the file: OBJ-file is too small.\n"},
         {"--bogus", 2, "unknown argument \"--bogus\"\nusage: "},
