@@ -9,7 +9,7 @@
 namespace {
 
 using namespace vantrel_host::model_import;
-using vantrel_host::testing::ExpectNear;
+using vantrel_host::testing::Near;
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -33,9 +33,9 @@ TEST(ModelSpace, DecomposeRebuildsRotationScaleAndMirror) {
             const Matrix m = MatrixMove(Vector(1, -2, 3)) * HPBToMatrix(hpb, ROTATIONORDER_HPB) *
                              MatrixScale(scale);
             const Transform t = Decompose(m);
-            ExpectNear(MatrixMove(t.position) * HPBToMatrix(t.rotation, ROTATIONORDER_HPB) *
-                           MatrixScale(t.scale),
-                       m, 1e-9);
+            EXPECT_TRUE(Near(MatrixMove(t.position) * HPBToMatrix(t.rotation, ROTATIONORDER_HPB) *
+                                 MatrixScale(t.scale),
+                             m, 1e-9));
         }
     }
 }
@@ -50,8 +50,8 @@ TEST(ModelSpace, NearestHpbIsTheSameRotationWithoutJumps) {
     EXPECT_NEAR(continued.y, kPi / 2 + 0.1, 1e-9);
     EXPECT_NEAR(continued.x, 0, 1e-9);
     EXPECT_NEAR(continued.z, 0, 1e-9);
-    ExpectNear(HPBToMatrix(continued, ROTATIONORDER_HPB), HPBToMatrix(over, ROTATIONORDER_HPB),
-               1e-9);
+    EXPECT_TRUE(Near(HPBToMatrix(continued, ROTATIONORDER_HPB),
+                     HPBToMatrix(over, ROTATIONORDER_HPB), 1e-9));
 }
 
 double Area(const std::vector<Vector>& c, int a, int b, int d) {

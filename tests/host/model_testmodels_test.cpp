@@ -69,7 +69,9 @@ TEST(TestModels, CountsMatchWhatTheFilesHoldAndTheExportWritesThem) {
         EXPECT_NE(root.find(fs::path(path).stem().string() + "/" + top), nullptr);
         EXPECT_EQ(summary.nodes[vsp::NodeKind::Animation], size_t(counts.tracks));
         EXPECT_EQ(summary.nodes[vsp::NodeKind::Camera], size_t(counts.cameras));
-        if (counts.lights == 0) EXPECT_EQ(summary.triangles, size_t(counts.polygons));
+        if (counts.lights == 0) {
+            EXPECT_EQ(summary.triangles, size_t(counts.polygons));
+        }
     }
 }
 

@@ -30,10 +30,15 @@ inline GeData Param(const C4DAtom* node, Int32 id) {
     return data;
 }
 
-// Every row of a within the tolerance of b's.
-inline void ExpectNear(const Matrix& a, const Matrix& b, double tolerance) {
-    for (const auto& [x, y] : {std::pair{a.off, b.off}, {a.v1, b.v1}, {a.v2, b.v2}, {a.v3, b.v3}})
-        EXPECT_LT((x - y).GetLength(), tolerance);
+// Whether every row of a lies within the tolerance of b's; for EXPECT_TRUE, which then
+// names the line of the comparison that failed.
+inline ::testing::AssertionResult Near(const Matrix& a, const Matrix& b, double tolerance) {
+    const char* names[] = {"off", "v1", "v2", "v3"};
+    const Vector rows[][2] = {{a.off, b.off}, {a.v1, b.v1}, {a.v2, b.v2}, {a.v3, b.v3}};
+    for (int i = 0; i < 4; ++i)
+        if (!((rows[i][0] - rows[i][1]).GetLength() < tolerance))
+            return ::testing::AssertionFailure() << "rows " << names[i] << " differ";
+    return ::testing::AssertionSuccess();
 }
 
 // Runs vantrel-host with arguments, after environment assignments ("TMPDIR=...").
