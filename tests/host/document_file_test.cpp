@@ -16,7 +16,7 @@ TEST(DocumentFile, LoadsEveryElementKind) {
     TempDir dir;
     const std::string path = dir.Write("car.final.json", R"({
       "name": "car.final.c4d", "time": 1.5, "min_time": 0.5,
-      "layers": [{"name": "Hidden", "editor_visible": false}],
+      "layers": [{"name": "Hidden", "editor_visible": false}, {"name": "Shown"}],
       "materials": [
         {"name": "Paint", "channels": ["color", 8], "parameters": {"65": [0.1, 0.2, 0.3]},
          "shaders": [{"type": "bitmap", "name": "Img", "file": "tex/paint.png"},
@@ -56,6 +56,9 @@ TEST(DocumentFile, LoadsEveryElementKind) {
 
     auto* layer = static_cast<LayerObject*>(doc->GetLayerObjectRoot()->GetFirst());
     EXPECT_EQ(Param(layer, 1001).GetInt32(), 0);  // false
+    // Layers are visible unless they say otherwise: editor and render.
+    EXPECT_EQ(Param(layer->GetNext(), 1001).GetInt32(), 1);
+    EXPECT_EQ(Param(layer->GetNext(), 1002).GetInt32(), 1);
     auto* paint = static_cast<Material*>(doc->GetFirstMaterial());
     EXPECT_TRUE(paint->GetChannelState(CHANNEL_SPECULAR));  // by number
     EXPECT_EQ(paint->GetDataInstance()->GetVector(65), Vector(0.1, 0.2, 0.3));
@@ -152,8 +155,9 @@ TEST(DocumentFile, BadFilesGiveOneErrorNamingThePlace) {
          "parsing value - unexpected '}'; expected '[', '{', or a literal"},
     };
     for (const auto& [text, message] : cases) {
+        SCOPED_TRACE(text);
         std::string error;
-        EXPECT_EQ(LoadDocumentFromText(text, "d.json", "/docs", error), nullptr) << text;
+        EXPECT_EQ(LoadDocumentFromText(text, "d.json", "/docs", error), nullptr);
         EXPECT_EQ(error, message);
     }
 

@@ -59,16 +59,6 @@ TEST(HostileInputs, FailWithTheirErrorOrOpenAndExport) {
     }
 }
 
-TEST(HostileInputs, LayersAreVisibleUnlessTheySayOtherwise) {
-    std::string error;
-    auto doc = LoadDocument(kHostile + "/layer_without_visibility.json", error);
-    ASSERT_TRUE(doc) << error;
-    const BaseList2D* layer = doc->GetFirstObject()->GetLayerObject(doc.get());
-    ASSERT_NE(layer, nullptr);
-    EXPECT_EQ(Param(layer, 1001).GetInt32(), 1);  // editor
-    EXPECT_EQ(Param(layer, 1002).GetInt32(), 1);  // render
-}
-
 TEST(HostileInputs, DeepPlacesAreCutInTheMiddle) {
     std::string nested = "{\"name\": \"Leaf\", \"colour\": 1}";
     for (int i = 0; i < 200; ++i) nested = "{\"children\": [" + nested + "]}";

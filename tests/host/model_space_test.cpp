@@ -4,17 +4,14 @@
 
 #include "model_import_polygons.h"
 #include "model_import_space.h"
+#include "test_support.h"
 
 namespace {
 
 using namespace vantrel_host::model_import;
+using vantrel_host::testing::Near;
 
 constexpr double kPi = 3.14159265358979323846;
-
-void ExpectNear(const Matrix& a, const Matrix& b, const std::string& what) {
-    for (const auto& [x, y] : {std::pair{a.off, b.off}, {a.v1, b.v1}, {a.v2, b.v2}, {a.v3, b.v3}})
-        EXPECT_LT((x - y).GetLength(), 1e-9) << what;
-}
 
 TEST(ModelSpace, MirrorKeepsTransformsOfMirroredPoints) {
     aiMatrix4x4 rotation, translation, scaling;
@@ -32,12 +29,13 @@ TEST(ModelSpace, DecomposeRebuildsRotationScaleAndMirror) {
     const Vector scales[] = {{1, 1, 1}, {2, 0.5, 3}, {1, 1, -2}, {-1, 1, 1}};  // two mirrors
     for (const Vector& hpb : angles) {
         for (const Vector& scale : scales) {
+            SCOPED_TRACE("hpb.x " + std::to_string(hpb.x) + " scale.x " + std::to_string(scale.x));
             const Matrix m = MatrixMove(Vector(1, -2, 3)) * HPBToMatrix(hpb, ROTATIONORDER_HPB) *
                              MatrixScale(scale);
             const Transform t = Decompose(m);
-            ExpectNear(MatrixMove(t.position) * HPBToMatrix(t.rotation, ROTATIONORDER_HPB) *
-                           MatrixScale(t.scale),
-                       m, "hpb.x " + std::to_string(hpb.x) + " scale.x " + std::to_string(scale.x));
+            EXPECT_TRUE(Near(MatrixMove(t.position) * HPBToMatrix(t.rotation, ROTATIONORDER_HPB) *
+                                 MatrixScale(t.scale),
+                             m, 1e-9));
         }
     }
 }
@@ -52,8 +50,8 @@ TEST(ModelSpace, NearestHpbIsTheSameRotationWithoutJumps) {
     EXPECT_NEAR(continued.y, kPi / 2 + 0.1, 1e-9);
     EXPECT_NEAR(continued.x, 0, 1e-9);
     EXPECT_NEAR(continued.z, 0, 1e-9);
-    ExpectNear(HPBToMatrix(continued, ROTATIONORDER_HPB), HPBToMatrix(over, ROTATIONORDER_HPB),
-               "same rotation");
+    EXPECT_TRUE(Near(HPBToMatrix(continued, ROTATIONORDER_HPB),
+                     HPBToMatrix(over, ROTATIONORDER_HPB), 1e-9));
 }
 
 double Area(const std::vector<Vector>& c, int a, int b, int d) {
@@ -63,7 +61,8 @@ double Area(const std::vector<Vector>& c, int a, int b, int d) {
 TEST(ModelPolygons, ConcavePolygonSplitsIntoTrianglesTurningItsWay) {
     // An L in the xz plane, area 3, turning one way and then the other.
     std::vector<Vector> l = {{0, 0, 0}, {2, 0, 0}, {2, 0, 1}, {1, 0, 1}, {1, 0, 2}, {0, 0, 2}};
-    for (int pass = 0; pass < 2; ++pass) {
+    for (const char* order : {"as given", "reversed"}) {
+        SCOPED_TRACE(order);
         const auto triangles = SplitPolygon(l);
         ASSERT_EQ(triangles.size(), 4u);
         double total = 0;

@@ -43,13 +43,14 @@ TEST(TestModels, CountsMatchWhatTheFilesHoldAndTheExportWritesThem) {
         {"PLY/pond.0.ply", "objects 1, polygons 0, materials 1, cameras 0, lights 0, tracks 0"},
     };
     for (const auto& [file, expected] : cases) {
+        SCOPED_TRACE(file);
         const std::string path = (kTestModels / file).string();
         std::string error;
         const ModelDocument model = ImportModel(path, error);
-        ASSERT_TRUE(model.document) << file << ": " << error;
+        ASSERT_TRUE(model.document) << error;
         const Counts counts = Count(*model.document);
-        EXPECT_EQ(Summary(counts), expected) << file;
-        EXPECT_GT(counts.points, 0) << file;
+        EXPECT_EQ(Summary(counts), expected);
+        EXPECT_GT(counts.points, 0);
 
         const std::string run = std::string("--plugins '") + VANTREL_PLUGIN_DIR + "' --document '" +
                                 path + "' --command export ";
@@ -57,19 +58,19 @@ TEST(TestModels, CountsMatchWhatTheFilesHoldAndTheExportWritesThem) {
         EXPECT_EQ(r.status, 1) << r.output;
         r = RunHost(run + "--save-as '" + out + "'", env);
         ASSERT_EQ(r.status, 0) << r.output;
-        EXPECT_TRUE(fs::is_empty(dir.File("tmp"))) << file;
+        EXPECT_TRUE(fs::is_empty(dir.File("tmp")));
         // The model group, named after the file without suffix, holds a group per object;
         // an animation per track, the cameras; the models without lights, a triangle per
         // polygon.
         const vsp::Node root = vsp::parseFile(out);
         vsp::Summary summary = vsp::summarize(root);
-        EXPECT_EQ(summary.nodes[vsp::NodeKind::Group], size_t(counts.objects) + 1) << file;
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Group], size_t(counts.objects) + 1);
         const std::string top = model.document->GetFirstObject()->GetName().GetUtf8();
-        EXPECT_NE(root.find(fs::path(path).stem().string() + "/" + top), nullptr) << file;
-        EXPECT_EQ(summary.nodes[vsp::NodeKind::Animation], size_t(counts.tracks)) << file;
-        EXPECT_EQ(summary.nodes[vsp::NodeKind::Camera], size_t(counts.cameras)) << file;
+        EXPECT_NE(root.find(fs::path(path).stem().string() + "/" + top), nullptr);
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Animation], size_t(counts.tracks));
+        EXPECT_EQ(summary.nodes[vsp::NodeKind::Camera], size_t(counts.cameras));
         if (counts.lights == 0) {
-            EXPECT_EQ(summary.triangles, size_t(counts.polygons)) << file;
+            EXPECT_EQ(summary.triangles, size_t(counts.polygons));
         }
     }
 }
@@ -80,6 +81,7 @@ TEST(TestModels, InvalidFilesGiveErrorsNotCrashes) {
     for (const auto& entry : fs::directory_iterator(kTestModels / "invalid")) {
         const std::string path = entry.path().string(), name = entry.path().filename().string();
         if (!IsModelFile(path)) continue;  // readme.txt
+        SCOPED_TRACE(name);
 #if defined(__SANITIZE_ADDRESS__)
         // The sanitizer aborts on the refused giant allocation instead of throwing.
         if (name == "OutOfMemory.off") continue;
@@ -91,7 +93,7 @@ TEST(TestModels, InvalidFilesGiveErrorsNotCrashes) {
             EXPECT_TRUE(model.document) << error;
             continue;
         }
-        EXPECT_FALSE(model.document) << name;
+        EXPECT_FALSE(model.document);
         EXPECT_EQ(error.rfind(path + ": ", 0), 0u) << error;
     }
     EXPECT_GE(tried, 13);

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <signal.h>
+#include <stb_image.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -104,6 +105,14 @@ int waitForExit(pid_t pid) {
     return eventually([&] { return waitpid(pid, &status, WNOHANG) == pid; }) ? status : -1;
 }
 
+sockaddr_in loopback(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
 // A program that is no renderer, listening on a live-link port on loopback: it takes
 // connections, says what it was given to say, and counts the bytes it receives.
 class ForeignListener {
@@ -112,11 +121,8 @@ public:
         fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const int on = 1;
         setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        const sockaddr_in address = loopback(port);
+        if (bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
             listen(fd_, 4) == 0)
             thread_ = std::thread([this] { serve(); });
     }
@@ -151,13 +157,22 @@ private:
 
 // Render then Update through the same renderer, which finds its model, is proven end to end
 // with the plug-in in the host runner.
-TEST(LiveRoad, LaunchesTheRendererWhichSavesTheSceneAndEndsCleanly) {
+TEST(LiveRoad, LaunchesTheRendererWhichSavesTheSceneAndAPictureAndEndsCleanly) {
     RendererSandbox sandbox;
     sendModel();
     const std::vector<pid_t> renderers = sandbox.registered();
     ASSERT_EQ(renderers.size(), 1u);
     const vsp::Node scene = vsp::parse(sandbox.waitForScene(renderers[0], 1));
     EXPECT_EQ(scene.at("Doc").param("values").floats(), (std::vector<float>{1, 2, 3}));
+    // Beside the scene, a picture of the same name; rendering takes a while in a sanitizer
+    // build on a busy machine.
+    const std::string picture =
+        sandbox.resourceFolder(8) + "received/" + std::to_string(renderers[0]) + "-1.png";
+    int width = 0, height = 0, channels = 0;
+    for (int tries = 0; tries < 600 && !stbi_info(picture.c_str(), &width, &height, &channels);
+         ++tries)
+        usleep(100 * 1000);
+    EXPECT_EQ(width, 640);
 
     // SIGTERM ends the renderer normally and it unregisters; so does a renderer left idle.
     kill(renderers[0], SIGTERM);
@@ -223,11 +238,8 @@ TEST(LiveRoad, FramesArrivingInPiecesAreJoined) {
         vantrel_renderer::parseInstanceEntry(text, entry));
 
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(entry.port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const sockaddr_in address = loopback(entry.port);
+    ASSERT_EQ(connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     const int on = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     const timeval limit{5, 0};  // a renderer that never answers fails the test soon
@@ -306,7 +318,8 @@ TEST(LiveRoad, ForeignProgramsOnTheLivePortsGetNothing) {
 }
 
 // A renderer that dies or freezes while the scene streams in: the host is not blocked
-// past the time limit and is told, and the renderer keeps nothing as received.
+// past the time limit and is told, and the renderer keeps nothing as received; woken, the
+// frozen one sets the cut-off stream aside.
 TEST(LiveRoad, RendererLostMidStreamIsReportedAndKeepsNoScene) {
     RendererSandbox sandbox;
     setenv("VANTREL_LIVE_TIMEOUT_MS", "1000", 1);
@@ -335,28 +348,6 @@ TEST(LiveRoad, RendererLostMidStreamIsReportedAndKeepsNoScene) {
             vantrel_renderer::instanceEntryPath(sandbox.registryFolder(), renderers[0]).c_str());
     }
     unsetenv("VANTREL_LIVE_TIMEOUT_MS");
-}
-
-// A host that ends without finishing the scene: the renderer sets the cut-off stream aside.
-TEST(LiveRoad, CutOffStreamIsSetAsideNotReceived) {
-    RendererSandbox sandbox;
-    sendModel();
-    const std::vector<pid_t> renderers = sandbox.registered();
-    ASSERT_EQ(renderers.size(), 1u);
-    const pid_t host = fork();
-    if (host == 0) {
-        CommandFactory factory(true);
-        tav::tavSceneapi_oo wrapper(&factory);
-        if (wrapper.get_scene_api()) sendLargeModel(wrapper);
-        _exit(0);  // as a host that crashes: no disconnect
-    }
-    EXPECT_EQ(waitForExit(host), 0);
-    EXPECT_TRUE(eventually([&] {
-        return exists(sandbox.resourceFolder(8) + "incomplete/" + std::to_string(renderers[0]) +
-                      "-1.vsp");
-    }));
-    EXPECT_FALSE(
-        exists(sandbox.resourceFolder(8) + "received/" + std::to_string(renderers[0]) + "-2.vsp"));
 }
 
 }  // namespace

@@ -11,7 +11,6 @@ namespace {
 
 using nlohmann::json;
 using picture_test::Image;
-using picture_test::TempFolder;
 
 constexpr double kPi = 3.14159265358979;
 
@@ -47,18 +46,21 @@ class PictureChain : public ::testing::Test {
 protected:
     // Exports the document with the plug-in and renders it small.
     Image render(const json& document, int samples = 8) {
-        const std::string documentPath = folder_.write("document.json", document.dump());
-        const std::string scene = folder_.file("scene.vsp"), picture = folder_.file("picture.png");
+        const std::string documentPath = folder_.root() + "/document.json",
+                          scene = folder_.root() + "/scene.vsp",
+                          picture = folder_.root() + "/picture.png";
+        writeFile(documentPath, document.dump());
         const auto exported = runCommand("'" VANTREL_HOST_RUNNER "' --document '" + documentPath +
-                                  "' --command export --save-as '" + scene + "'");
+                                         "' --command export --save-as '" + scene + "'");
         EXPECT_EQ(exported.status, 0) << exported.output;
-        const auto rendered = runCommand("'" VSP_RENDER "' '" + scene + "' --out '" + picture +
-                                  "' --width 64 --height 48 --samples " + std::to_string(samples));
+        const auto rendered =
+            runCommand("'" VSP_RENDER "' '" + scene + "' --out '" + picture +
+                       "' --width 64 --height 48 --samples " + std::to_string(samples));
         EXPECT_EQ(rendered.status, 0) << rendered.output;
         return picture_test::readPng(picture);
     }
 
-    TempFolder folder_;
+    Sandbox folder_;  // a temporary folder
 };
 
 // A lost or doubled mirror, in the model or in the camera, swaps the sides.
@@ -117,7 +119,8 @@ TEST_F(PictureChain, TextureShowsTheRightWayRound) {
             texels.insert(texels.end(), {static_cast<unsigned char>(red ? 230 : 20), 20,
                                          static_cast<unsigned char>(red ? 20 : 230)});
         }
-    ASSERT_TRUE(stbi_write_png(folder_.file("quarters.png").c_str(), 8, 8, 3, texels.data(), 24));
+    ASSERT_TRUE(
+        stbi_write_png((folder_.root() + "/quarters.png").c_str(), 8, 8, 3, texels.data(), 24));
 
     json textured = material("Textured", {1, 1, 1});
     textured["shaders"] = {{{"type", "bitmap"}, {"name", "Image"}, {"file", "quarters.png"}}};

@@ -1,44 +1,16 @@
-// Helpers of the picture tests: a temporary folder, running the tools, reading a PNG and
-// averaging a region of it.
+// Helpers of the picture tests: reading a PNG and averaging a region of it.
 #pragma once
 
 #include <stb_image.h>
-#include <stdlib.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "run_command.h"
+#include "sandbox.h"
 
 namespace picture_test {
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern =
-            std::filesystem::temp_directory_path().string() + "/vsp_render_XXXXXX";
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    std::string write(const std::string& name, const std::string& text) const {
-        std::ofstream(file(name), std::ios::binary) << text;
-        return file(name);
-    }
-
-private:
-    std::string path_;
-};
 
 struct Colour {
     double r = 0, g = 0, b = 0;

@@ -11,29 +11,15 @@
 
 namespace {
 
-using picture_test::TempFolder;
-
 // One quad facing the framing camera, with UVs and the given surface shader text.
 std::string quadScene(const std::string& surface, const std::string& triangles = "0 2 1 0 3 2") {
-    return "group \"g\" {\n"
-           "object \"quad\" {\n"
-           "geometry \"triangles\" {\n"
-           "\"vertices\" [ -1 -1 0 1 -1 0 1 1 0 -1 1 0 ],\n"
-           "\"uv_tex\" [ 0 1 1 1 1 0 0 0 ],\n"
+    return "group \"g\" {\nobject \"quad\" {\ngeometry \"triangles\" {\n"
+           "\"vertices\" [ -1 -1 0 1 -1 0 1 1 0 -1 1 0 ],\n\"uv_tex\" [ 0 1 1 1 1 0 0 0 ],\n"
            "\"triangles_uv\" [ " +
-           triangles +
-           " ],\n"
-           "\"triangles\" [ " +
-           triangles +
-           " ],\n"
-           "}\n"
-           "material \"m\" {\n"
-           "surface " +
-           surface +
-           "\n"
-           "}\n"
-           "}\n"
-           "}\n";
+           triangles + " ],\n\"triangles\" [ " + triangles +
+           " ],\n}\n"
+           "material \"m\" {\nsurface " +
+           surface + "\n}\n}\n}\n";
 }
 
 const char* kGreyDiffuse = "\"tav_diffuse\" {\n\"diffuse\" 0.5 0.5 0.5,\n}";
@@ -75,10 +61,11 @@ TEST(PreviewRender, UnreadableTextureIsReportedOnceAndShowsTheColour) {
 }
 
 TEST(VspRender, ExitCodesAndMessages) {
-    TempFolder folder;
-    const std::string good = folder.write("good.vsp", quadScene(kGreyDiffuse));
-    const std::string badIndex = folder.write("bad.vsp", quadScene(kGreyDiffuse, "0 2 1 0 3 7"));
-    const std::string out = folder.file("out.png");
+    Sandbox folder;  // a temporary folder
+    const std::string good = folder.root() + "/good.vsp", badIndex = folder.root() + "/bad.vsp",
+                      out = folder.root() + "/out.png";
+    writeFile(good, quadScene(kGreyDiffuse));
+    writeFile(badIndex, quadScene(kGreyDiffuse, "0 2 1 0 3 7"));
     const struct {
         std::string arguments;
         int status;
@@ -87,10 +74,11 @@ TEST(VspRender, ExitCodesAndMessages) {
         {"'" + good + "' --out '" + out + "' --width 8 --height 8 --samples 1", 0, "wrote"},
         {"'" + good + "' --width 8", 2, "usage"},
         {"'" + good + "' --out '" + out + "' --samples 0", 2, "bad argument"},
-        {"'" + folder.file("missing.vsp") + "' --out '" + out + "'", 1, "missing.vsp"},
+        {"'" + folder.root() + "/missing.vsp' --out '" + out + "'", 1, "missing.vsp"},
         {"'" + badIndex + "' --out '" + out + "'", 1, "index 7 outside 4"},
-        {"'" + good + "' --out '" + folder.file("no/such/folder.png") + "' --width 8 --height 8", 1,
-         "folder.png"},
+        {"'" + good + "' --out '" + folder.root() + "/no/such/folder.png" +
+             "' --width 8 --height 8",
+         1, "folder.png"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);

@@ -38,9 +38,10 @@ TEST(VspReaderErrors, MalformedInputsReportWhatAndWhere) {
         {"\"s\" ! 1e300,\n", 6, "integer shader id"},
     };
     for (const auto& [input, offset, message] : cases) {
+        SCOPED_TRACE(input);
         try {
             vsp::parse(input);
-            ADD_FAILURE() << "accepted: " << input;
+            ADD_FAILURE() << "accepted";
         } catch (const vsp::ParseError& error) {
             const std::string what = error.what();
             EXPECT_EQ(error.offset(), offset) << what;

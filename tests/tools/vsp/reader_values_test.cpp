@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <initializer_list>
 
+#include "scene_arrays.h"
 #include "vsp/Reader.h"
 
 using vsp::NodeKind;
@@ -128,32 +128,13 @@ TEST(VspReader, FindsNodesByPathKindAndName) {
     }
 }
 
-namespace {
-
-// Binary blocks: 8-byte header (1 2 3, letter, little-endian count), then the elements.
-std::string binaryBlock(char letter, const std::string& elements, size_t width) {
-    const uint32_t count = static_cast<uint32_t>(elements.size() / width);
-    std::string block = {'\1', '\2', '\3', letter};
-    for (int shift = 0; shift < 32; shift += 8) block += static_cast<char>(count >> shift);
-    return block + elements;
-}
-
-template <class T>
-std::string bytesOf(std::initializer_list<T> values) {
-    std::string bytes;
-    for (T value : values) bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
-    return bytes;  // this machine is little-endian, as the file is
-}
-
-}  // namespace
-
 TEST(VspReader, KeepsBinaryArraysAsWrittenAndJoinsTheirBlocks) {
     const vsp::Node root = vsp::parse(
-        "\"f\" [ " + binaryBlock('f', bytesOf<float>({0.1f, -2}), 4) + ", " +
-        binaryBlock('f', bytesOf<float>({3.5f}), 4) + " ] ,\n" + "\"i\" [ " +
-        binaryBlock('i', bytesOf<int32_t>({-7, 2147483647}), 4) + " ] ,\n" + "\"c\" [ " +
-        binaryBlock('c', bytesOf<float>({1, 2, 3, 4, 5, 6}), 4) + " ] ,\n" + "\"r\" [ " +
-        binaryBlock('r', bytesOf<double>({0.1, 1e300}), 8) + " ] ,\n" + "\"text\" [ 1, 2 ] ,\n");
+        "\"f\" [ " + binaryBlock('f', 2, std::vector<float>{0.1f, -2}) + ", " +
+        binaryBlock('f', 1, std::vector<float>{3.5f}) + " ] ,\n" + "\"i\" [ " +
+        binaryBlock('i', 2, std::vector<int32_t>{-7, 2147483647}) + " ] ,\n" + "\"c\" [ " +
+        binaryBlock('c', 6, std::vector<float>{1, 2, 3, 4, 5, 6}) + " ] ,\n" + "\"r\" [ " +
+        binaryBlock('r', 2, std::vector<double>{0.1, 1e300}) + " ] ,\n" + "\"text\" [ 1, 2 ] ,\n");
     const vsp::Value& floats = root.param("f");
     EXPECT_EQ(floats.floatArray(), (std::vector<float>{0.1f, -2, 3.5f}));
     EXPECT_EQ(floats.floats(), floats.floatArray());

@@ -86,11 +86,15 @@ TEST(VspRoundTrip, TruncatedAndMutatedScenesNeverCrashTheReader) {
             ASSERT_LE(error.offset(), input.size());
         }
     };
-    for (size_t length = 0; length < valid.size(); ++length) tryParse(valid.substr(0, length));
+    for (size_t length = 0; length < valid.size(); ++length) {
+        SCOPED_TRACE("first " + std::to_string(length) + " bytes");
+        tryParse(valid.substr(0, length));
+    }
 
     std::mt19937 random(20240607);
     auto below = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
     for (int round = 0; round < 10000; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
         std::string mutated = valid;
         for (size_t edits = 1 + below(4); edits > 0 && !mutated.empty(); --edits) {
             const size_t at = below(mutated.size()), how = below(3);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "scene_arrays.h"
 #include "tavsceneapi.h"
 
 namespace sample_scene {
@@ -18,11 +19,6 @@ inline tavMatrix matrix(double scale, double x) {
 template <class T>
 void set(tavScene_api& api, const char* name, tavType type, T value) {
     api.set_parameter(name, type, &value);
-}
-template <class T>
-void setArray(tavScene_api& api, const char* name, tavType element, const std::vector<T>& values) {
-    tavArray array{values.data(), static_cast<uint32_t>(values.size())};
-    api.set_parameter(name, TAV_ARRAY | element, &array);
 }
 
 // What an export writes after the file's prologue, plus the writer's other value forms.

@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "LightFileFactory.h"
-#include "sample_scene.h"
 #include "run_command.h"
+#include "sample_scene.h"
 #include "sandbox.h"
 #include "tavsceneapi_oo.h"
 #include "vsp/Json.h"

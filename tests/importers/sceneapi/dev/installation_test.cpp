@@ -86,6 +86,7 @@ TEST(Discovery, ExecutableNamesFollowVersionAndKindUnderAnyRootSpelling) {
     for (const auto& [version, floating, name] :
          {std::tuple{8, false, "vantrel"}, std::tuple{6, false, "vantrel6"},
           std::tuple{8, true, "vantrel_floating"}, std::tuple{6, true, "vantrel6_floating"}}) {
+        SCOPED_TRACE(name);
         Sandbox sandbox;
         const std::string expected = sandbox.install(version, floating) + name;
         EXPECT_EQ(vantrel.find_binary_name(5, 8), expected);

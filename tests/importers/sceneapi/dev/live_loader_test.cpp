@@ -34,9 +34,10 @@ TEST(Loader, OldInstallationsUseTheUnversionedNameAndFailuresLeaveNothingLoaded)
 
     const std::string library = sandbox.install(8) + "tavvantrellive6.so";
     for (int failing : {2, 3}) {  // initialisation returns null; no entry symbol
+        SCOPED_TRACE(failing);
         copyFile(fake(failing), library);
-        EXPECT_EQ(tav_get_scene_api_linked(7, 8), nullptr) << failing;
-        EXPECT_FALSE(isLoaded(library)) << failing;
+        EXPECT_EQ(tav_get_scene_api_linked(7, 8), nullptr);
+        EXPECT_FALSE(isLoaded(library));
     }
     // Each call starts from the beginning, so a repaired installation loads.
     copyFile(fake(0), library);

@@ -72,6 +72,7 @@ TEST(Factory, FailuresAreToldAndDropTheInterfaceAndTheLibrary) {
          "installation and Live Link settings.",
          "id1 list localhost:3145/4 id1 list localhost:3145/4 "}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
         FakeInstallation installation(c.variant, c.instances);
         RepeatLinkFactory factory;
         EXPECT_EQ(factory.getApi(), nullptr);
@@ -172,29 +173,42 @@ TEST(InstanceChoice, ModelBeatsUpdateBeatsEmptyScene) {
     query.trees.insert({{11, "<scene/>"}, {12, "<scene><a><b><c/></b></a></scene>"}});
     query.trees.insert({{13, "<scene><a><b/><b/></a></scene>"}, {14, "<scene><a>"}});
     struct Case {
+        const char* name;
         bool update;
         Instances candidates;
         int64_t chosen;  // 0: none
         bool hadModel;
     };
     const Case cases[] = {
-        // The higher version of the two showing the model.
-        {true, {{8, 1, 1}, {8, 2, 2}, {7, 3, 3}, {8, 4, 4}}, 4, true},
-        // Updating: any instance before an empty one.
-        {true, {{7, 1, 1}, {8, 2, 2}}, 2, false},
-        // A busy instance does not qualify for a render, an empty one does.
-        {false, {{8, 2, 2}}, 0, false},
-        {false, {{8, 2, 2}, {7, 1, 1}}, 1, false},
-        // Ties keep the first; unattachable instances and missing trees are passed over.
-        {false, {{8, 9, 9}, {8, 5, 5}, {8, 3, 3}, {8, 4, 4}}, 3, true},
-        {false, {}, 0, false},
-        // An empty scene has a first child without grandchildren; malformed XML is none.
-        {false, {{8, 11, 11}, {8, 12, 12}, {8, 14, 14}}, 0, false},
-        {false, {{8, 11, 11}, {8, 13, 13}}, 13, false}};
+        {"the higher version of the two showing the model",
+         true,
+         {{8, 1, 1}, {8, 2, 2}, {7, 3, 3}, {8, 4, 4}},
+         4,
+         true},
+        {"updating: any instance before an empty one", true, {{7, 1, 1}, {8, 2, 2}}, 2, false},
+        {"a busy instance does not qualify for a render", false, {{8, 2, 2}}, 0, false},
+        {"an empty one does", false, {{8, 2, 2}, {7, 1, 1}}, 1, false},
+        {"ties keep the first; unattachable instances and missing trees are passed over",
+         false,
+         {{8, 9, 9}, {8, 5, 5}, {8, 3, 3}, {8, 4, 4}},
+         3,
+         true},
+        {"no candidates", false, {}, 0, false},
+        {"no child, a grandchild or malformed XML: not empty",
+         false,
+         {{8, 11, 11}, {8, 12, 12}, {8, 14, 14}},
+         0,
+         false},
+        {"an empty scene has a first child without grandchildren",
+         false,
+         {{8, 11, 11}, {8, 13, 13}},
+         13,
+         false}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         factory.setUpdate(c.update);
         EXPECT_EQ(factory.getValidInstance(&query, c.candidates).process_id, c.chosen);
-        EXPECT_EQ(factory.hadModel(), c.hadModel) << c.chosen;
+        EXPECT_EQ(factory.hadModel(), c.hadModel);
     }
 }
 

@@ -8,23 +8,10 @@
 #include <tuple>
 #include <vector>
 
+#include "scene_arrays.h"
 #include "writer_output.h"
 
 namespace {
-
-template <class T>
-void set_array(tavScene_api& api, const char* name, tavType element, const std::vector<T>& v) {
-    const tavArray array{v.data(), static_cast<uint32_t>(v.size())};
-    api.set_parameter(name, TAV_ARRAY | element, &array);
-}
-
-// The raw block of a binary array: 1 2 3, the letter, the scalar count, the bytes.
-template <class T>
-std::string binary_block(char letter, uint32_t scalars, const std::vector<T>& v) {
-    std::string s = {1, 2, 3, letter};
-    s.append(reinterpret_cast<const char*>(&scalars), 4);
-    return s.append(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(T));
-}
 
 // 1e-50 is 0 once rounded to single precision: only matrix arrays keep it.
 const tavMatrix kThird{{1.0 / 3.0, 1e-50, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
@@ -88,22 +75,22 @@ TEST(WriterValues, ScalarsInStatementStyle) {
 
 TEST(WriterArrays, TextArraysSeparateWithCommasAndBreakEveryEighthOrEveryMatrixOrText) {
     WriterOutput out;
-    set_array(*out, "f", TAV_FLOAT, std::vector<float>{1, 2, 3, FLT_MAX, -FLT_MAX});
-    set_array(*out, "i", TAV_INT, std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
-    set_array(*out, "e", TAV_INT, std::vector<int32_t>{});
-    set_array(*out, "c", TAV_COLOR, std::vector<tavColor>{{1, 0, 0}, {0, 1, 0.5f}});
-    set_array(*out, "d", TAV_DOUBLE, std::vector<double>{0.5, 1e39, FLT_MAX});
-    set_array(*out, "b", TAV_BOOL, std::vector<int32_t>{0, 5});
-    set_array(*out, "v", TAV_VECTOR, std::vector<tavVector>{{1, 2, 3}});
+    setArray(*out, "f", TAV_FLOAT, std::vector<float>{1, 2, 3, FLT_MAX, -FLT_MAX});
+    setArray(*out, "i", TAV_INT, std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    setArray(*out, "e", TAV_INT, std::vector<int32_t>{});
+    setArray(*out, "c", TAV_COLOR, std::vector<tavColor>{{1, 0, 0}, {0, 1, 0.5f}});
+    setArray(*out, "d", TAV_DOUBLE, std::vector<double>{0.5, 1e39, FLT_MAX});
+    setArray(*out, "b", TAV_BOOL, std::vector<int32_t>{0, 5});
+    setArray(*out, "v", TAV_VECTOR, std::vector<tavVector>{{1, 2, 3}});
     // Matrices and texts put one element on each line.
-    set_array(*out, "matrices", TAV_MATRIX, std::vector<tavMatrix>(2, kThird));
-    set_array(*out, "names", TAV_STRING, std::vector<const char*>{"a", "b\"c"});
+    setArray(*out, "matrices", TAV_MATRIX, std::vector<tavMatrix>(2, kThird));
+    setArray(*out, "names", TAV_STRING, std::vector<const char*>{"a", "b\"c"});
     // Element types without a text form write the name only; codes no format knows, the brackets.
     for (tavType element :
          {TAV_TYPE_8, TAV_TYPE_11, TAV_TYPE_12, TAV_FLOAT2, TAV_FLOAT4_B, TAV_TYPE_22})
-        set_array(*out, "x", element, std::vector<float>{1, 2, 3, 4});
+        setArray(*out, "x", element, std::vector<float>{1, 2, 3, 4});
     for (int element : {0, 24, int(TAV_SHADER)})
-        set_array(*out, "y", static_cast<tavType>(element), std::vector<float>{1, 2, 3, 4});
+        setArray(*out, "y", static_cast<tavType>(element), std::vector<float>{1, 2, 3, 4});
     EXPECT_EQ(out.take(),
               "\"f\" [ 1,2,3,-1,-1 ] ,\n"
               "\"i\" [ 0,1,2,3,4,5,6,7,8,\n9 ] ,\n"
@@ -143,9 +130,9 @@ TEST(WriterArrays, LongTextArraysComeOutWholeAcrossChunks) {
     }
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
-        set_array(*out, "i", TAV_INT, ints);
-        set_array(*out, "m", TAV_MATRIX, matrices);
-        set_array(*out, "s", TAV_INT, std::vector<int32_t>{5});
+        setArray(*out, "i", TAV_INT, ints);
+        setArray(*out, "m", TAV_MATRIX, matrices);
+        setArray(*out, "s", TAV_INT, std::vector<int32_t>{5});
         EXPECT_EQ(out.take(), intText + "] ,\n" + matrixText + "] ,\n\"s\" [ 5 ] ,\n");
     }
 }
@@ -156,21 +143,20 @@ TEST(WriterArrays, BinaryArraysAreRawBlocksStraightFromTheCallersMemory) {
     const std::vector<tavColor> colors = {{1, 0, 0}, {0, 1, 0}};
     const std::vector<double> doubles = {0.5, -2};
     const std::vector<int32_t> ints = {7, -1}, none;
-    set_array(*out, "f", TAV_FLOAT, floats);
-    set_array(*out, "c", TAV_COLOR, colors);
-    set_array(*out, "d", TAV_DOUBLE, doubles);
-    set_array(*out, "i", TAV_INT, ints);
-    set_array(*out, "ib", TAV_INT_B, ints);
-    set_array(*out, "e", TAV_INT, none);
-    set_array(*out, "v", TAV_VECTOR, std::vector<tavVector>{{1, 2, 3}});  // no binary form
-    set_array(*out, "u", static_cast<tavType>(0), ints);                  // nor a text form
-    EXPECT_EQ(out.take(), "\"f\" [ " + binary_block('f', 3, floats) + "] ,\n" + "\"c\" [ " +
-                              binary_block('c', 6, colors) + "] ,\n" + "\"d\" [ " +
-                              binary_block('r', 2, doubles) + "] ,\n" + "\"i\" [ " +
-                              binary_block('i', 2, ints) + "] ,\n" + "\"ib\" [ " +
-                              binary_block('i', 2, ints) + "] ,\n" + "\"e\" [ " +
-                              binary_block('i', 0, none) + "] ,\n" + "\"v\" [ 1 2 3 ] ,\n" +
-                              "\"u\" [ ] ,\n");
+    setArray(*out, "f", TAV_FLOAT, floats);
+    setArray(*out, "c", TAV_COLOR, colors);
+    setArray(*out, "d", TAV_DOUBLE, doubles);
+    setArray(*out, "i", TAV_INT, ints);
+    setArray(*out, "ib", TAV_INT_B, ints);
+    setArray(*out, "e", TAV_INT, none);
+    setArray(*out, "v", TAV_VECTOR, std::vector<tavVector>{{1, 2, 3}});  // no binary form
+    setArray(*out, "u", static_cast<tavType>(0), ints);                  // nor a text form
+    EXPECT_EQ(out.take(),
+              "\"f\" [ " + binaryBlock('f', 3, floats) + "] ,\n" + "\"c\" [ " +
+                  binaryBlock('c', 6, colors) + "] ,\n" + "\"d\" [ " +
+                  binaryBlock('r', 2, doubles) + "] ,\n" + "\"i\" [ " + binaryBlock('i', 2, ints) +
+                  "] ,\n" + "\"ib\" [ " + binaryBlock('i', 2, ints) + "] ,\n" + "\"e\" [ " +
+                  binaryBlock('i', 0, none) + "] ,\n" + "\"v\" [ 1 2 3 ] ,\n" + "\"u\" [ ] ,\n");
 }
 
 TEST(WriterArrayMode, TextPutsSixValuesOrTwoColoursOnALineBinaryOneBlock) {
@@ -199,5 +185,5 @@ TEST(WriterArrayMode, TextPutsSixValuesOrTwoColoursOnALineBinaryOneBlock) {
     bin->initialize_array_mode("colors");
     for (tavColor& c : colors) bin->set_array_parameter(TAV_COLOR, &c);
     bin->finalize_array_mode();
-    EXPECT_EQ(bin.take(), "\"colors\" [\n " + binary_block('c', 6, colors) + " ],\n");
+    EXPECT_EQ(bin.take(), "\"colors\" [\n " + binaryBlock('c', 6, colors) + " ],\n");
 }
