@@ -55,17 +55,17 @@ TEST(DocumentFile, LoadsEveryElementKind) {
     EXPECT_EQ(doc->GetMinTime().Get(), 0.5);
 
     auto* layer = static_cast<LayerObject*>(doc->GetLayerObjectRoot()->GetFirst());
-    EXPECT_EQ(Param(layer, 1001).GetInt32(), 0);  // false
+    EXPECT_EQ(Param(layer, ID_LAYER_VIEW).GetInt32(), 0);  // false
     // Layers are visible unless they say otherwise: editor and render.
-    EXPECT_EQ(Param(layer->GetNext(), 1001).GetInt32(), 1);
-    EXPECT_EQ(Param(layer->GetNext(), 1002).GetInt32(), 1);
+    EXPECT_EQ(Param(layer->GetNext(), ID_LAYER_VIEW).GetInt32(), 1);
+    EXPECT_EQ(Param(layer->GetNext(), ID_LAYER_RENDER).GetInt32(), 1);
     auto* paint = static_cast<Material*>(doc->GetFirstMaterial());
     EXPECT_TRUE(paint->GetChannelState(CHANNEL_SPECULAR));  // by number
-    EXPECT_EQ(paint->GetDataInstance()->GetVector(65), Vector(0.1, 0.2, 0.3));
+    EXPECT_EQ(paint->GetDataInstance()->GetVector(MATERIAL_REFLECTION_COLOR), Vector(0.1, 0.2, 0.3));
     BaseShader* img = paint->GetFirstShader();
-    EXPECT_EQ(Param(paint, 8000).GetLink(doc.get()), img);
-    EXPECT_EQ(Param(img, 1000).GetFilename().GetString().GetUtf8(), dir.File("tex/paint.png"));
-    const GeData ramp_data = Param(img->GetNext(), 10001);  // owns the gradient
+    EXPECT_EQ(Param(paint, MATERIAL_COLOR_SHADER).GetLink(doc.get()), img);
+    EXPECT_EQ(Param(img, BITMAPSHADER_FILENAME).GetFilename().GetString().GetUtf8(), dir.File("tex/paint.png"));
+    const GeData ramp_data = Param(img->GetNext(), GRADIENT2SHADER_GRADIENT);  // owns the gradient
     auto* ramp = static_cast<Gradient*>(ramp_data.GetCustomDataType(CUSTOMDATATYPE_GRADIENT));
     ASSERT_NE(ramp, nullptr);
     EXPECT_EQ(ramp->GetKnot(0).col, Vector(0, 1, 0));
@@ -98,7 +98,7 @@ TEST(DocumentFile, LoadsEveryElementKind) {
     EXPECT_EQ(rotation->GetDescriptionID(), DescID(ID_BASEOBJECT_REL_ROTATION, VECTOR_X));
     EXPECT_EQ(Param(rotation, ID_CTRACK_ON).GetInt32(), 0);
     EXPECT_EQ(rotation->GetNext()->GetName().GetUtf8(), "Power");
-    EXPECT_EQ(rotation->GetNext()->GetDescriptionID(), DescID(90001));
+    EXPECT_EQ(rotation->GetNext()->GetDescriptionID(), DescID(LIGHT_BRIGHTNESS));
 
     BaseObject* cam = body->GetDown();
     EXPECT_EQ(cam->GetType(), Ocamera);

@@ -27,11 +27,11 @@ TEST(Parameters, AbsentReadsFailAndStoredOnesReadBack) {
     EXPECT_EQ(data.GetFloat(), 0.2);
     EXPECT_FALSE(op->GetParameter(DescID(ID_BASEOBJECT_COLOR, 1003), data, DESCFLAGS_GET_0));
 
-    SetParam(op, 90001, GeData(2.75));
-    ASSERT_TRUE(op->GetParameter(DescID(90001), data, DESCFLAGS_GET_0));
+    SetParam(op, LIGHT_BRIGHTNESS, GeData(2.75));
+    ASSERT_TRUE(op->GetParameter(DescID(LIGHT_BRIGHTNESS), data, DESCFLAGS_GET_0));
     EXPECT_EQ(data.GetInt32(), 2);  // floats read as integers truncate
-    SetParam(op, 90001, GeData());  // a nil value removes the parameter
-    EXPECT_FALSE(op->GetParameter(DescID(90001), data, DESCFLAGS_GET_0));
+    SetParam(op, LIGHT_BRIGHTNESS, GeData());  // a nil value removes the parameter
+    EXPECT_FALSE(op->GetParameter(DescID(LIGHT_BRIGHTNESS), data, DESCFLAGS_GET_0));
 
     // The name is a parameter too.
     ASSERT_TRUE(op->GetParameter(DescID(ID_BASELIST_NAME), data, DESCFLAGS_GET_0));

@@ -78,12 +78,12 @@ TEST(ModelImport, MeshKeepsQuadsSplitsLargerPolygonsAndMirrorsZ) {
     EXPECT_EQ(Count(*model.document).materials, 2);
     auto* mat = static_cast<Material*>(red_tag->GetMaterial());
     ASSERT_NE(mat, nullptr);
-    EXPECT_EQ(Param(mat, 2100).GetVector(), Vector(1, 0, 0));
+    EXPECT_EQ(Param(mat, MATERIAL_COLOR_COLOR).GetVector(), Vector(1, 0, 0));
     EXPECT_TRUE(mat->GetChannelState(CHANNEL_SPECULAR));
-    EXPECT_EQ(Param(mat, 3100).GetVector(), Vector(0.5, 0.5, 0.5));
-    BaseShader* bitmap = static_cast<BaseShader*>(Param(mat, 8000).GetLink(model.document.get()));
+    EXPECT_EQ(Param(mat, MATERIAL_SPECULAR_COLOR).GetVector(), Vector(0.5, 0.5, 0.5));
+    BaseShader* bitmap = static_cast<BaseShader*>(Param(mat, MATERIAL_COLOR_SHADER).GetLink(model.document.get()));
     ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(Param(bitmap, 1000).GetFilename().GetString().GetUtf8(), dir.File("tex/red.png"));
+    EXPECT_EQ(Param(bitmap, BITMAPSHADER_FILENAME).GetFilename().GetString().GetUtf8(), dir.File("tex/red.png"));
     EXPECT_EQ(model.textures, nullptr);
 }
 
@@ -149,12 +149,12 @@ TEST(ModelImport, CamerasLightsAnimationAndEmbeddedTextures) {
     BaseObject* camera = Find(model, "Cam")->GetDown();
     ASSERT_TRUE(camera && camera->GetType() == Ocamera);
     EXPECT_LT(camera->GetRelRot().GetLength(), 1e-9);
-    EXPECT_NEAR(Param(camera, 1008).GetFloat(), 0.5, 1e-6);  // square: horizontal = vertical
+    EXPECT_NEAR(Param(camera, CAMERA_FIELD_OF_VIEW).GetFloat(), 0.5, 1e-6);  // square: horizontal = vertical
     BaseObject* light = Find(model, "Lamp")->GetDown();
     ASSERT_TRUE(light && light->GetType() == Olight);
-    EXPECT_EQ(Param(light, 90002).GetInt32(), 1);  // spot
-    EXPECT_EQ(Param(light, 90000).GetVector(), Vector(1, 0.5, 0));
-    EXPECT_EQ(Param(light, 90001).GetFloat(), 4.0);
+    EXPECT_EQ(Param(light, LIGHT_TYPE).GetInt32(), 1);  // spot
+    EXPECT_EQ(Param(light, LIGHT_COLOR).GetVector(), Vector(1, 0.5, 0));
+    EXPECT_EQ(Param(light, LIGHT_BRIGHTNESS).GetFloat(), 4.0);
 
     // The rotation is resampled 30 times a second; heading turns the other way
     // mirrored; the position carries its two keys.
@@ -171,7 +171,7 @@ TEST(ModelImport, CamerasLightsAnimationAndEmbeddedTextures) {
     ASSERT_NE(model.textures, nullptr);
     auto* bitmap = static_cast<BaseShader*>(Param(doc.GetFirstMaterial(), 8000).GetLink(&doc));
     ASSERT_NE(bitmap, nullptr);
-    const std::string texture_file = Param(bitmap, 1000).GetFilename().GetString().GetUtf8();
+    const std::string texture_file = Param(bitmap, BITMAPSHADER_FILENAME).GetFilename().GetString().GetUtf8();
     EXPECT_EQ(texture_file, model.textures->Path() + "/texture0.png");
     std::ifstream in(texture_file, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not png");

@@ -14,13 +14,6 @@
 namespace vantrel_host::model_import {
 namespace {
 
-// Standard material parameters.
-constexpr Int32 kColor = 2100;
-constexpr Int32 kBrightness = 2101;
-constexpr Int32 kSpecularColor = 3100;
-constexpr Int32 kColorShader = 8000;
-constexpr Int32 kBitmapFile = 1000;  // of a bitmap shader
-
 // A new material's colour in the host.
 const aiColor3D kDefaultColor(0.8f, 0.8f, 0.8f);
 
@@ -91,13 +84,13 @@ BaseMaterial* MaterialImporter::Create(const aiMaterial& source, unsigned index)
     if (source.Get(AI_MATKEY_COLOR_DIFFUSE, color) != AI_SUCCESS)
         source.Get(AI_MATKEY_BASE_COLOR, color);
     mat->SetChannelState(CHANNEL_COLOR, true);
-    SetParam(mat, kColor, GeData(Vector(color.r, color.g, color.b)));
-    SetParam(mat, kBrightness, GeData(1.0));
+    SetParam(mat, MATERIAL_COLOR_COLOR, GeData(Vector(color.r, color.g, color.b)));
+    SetParam(mat, MATERIAL_COLOR_BRIGHTNESS, GeData(1.0));
 
     aiColor3D specular;
     if (source.Get(AI_MATKEY_COLOR_SPECULAR, specular) == AI_SUCCESS && !specular.IsBlack()) {
         mat->SetChannelState(CHANNEL_SPECULAR, true);
-        SetParam(mat, kSpecularColor, GeData(Vector(specular.r, specular.g, specular.b)));
+        SetParam(mat, MATERIAL_SPECULAR_COLOR, GeData(Vector(specular.r, specular.g, specular.b)));
     }
 
     aiString texture;
@@ -107,8 +100,8 @@ BaseMaterial* MaterialImporter::Create(const aiMaterial& source, unsigned index)
         const std::string path = TexturePath(texture.C_Str());
         BaseShader* bitmap =
             AddShader(*mat, Xbitmap, std::filesystem::path(path).filename().string());
-        SetParam(bitmap, kBitmapFile, GeData(Filename(String(path))));
-        SetParam(mat, kColorShader, Link(bitmap));
+        SetParam(bitmap, BITMAPSHADER_FILENAME, GeData(Filename(String(path))));
+        SetParam(mat, MATERIAL_COLOR_SHADER, Link(bitmap));
     }
     return mat;
 }
