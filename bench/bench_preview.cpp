@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "C4DLoader.h"
-#include "embree_scene.h"
 #include "bench_support.h"
+#include "embree_scene.h"
 #include "render.h"
 #include "scene.h"
 #include "vantrel_host/document_file.h"

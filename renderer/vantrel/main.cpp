@@ -18,7 +18,9 @@ int idleSeconds() {
     const char* text = std::getenv("VANTREL_RENDERER_IDLE_SECONDS");
     char* end = nullptr;
     const long seconds = text ? std::strtol(text, &end, 10) : 0;
-    return text && *end == '\0' && seconds > 0 && seconds < INT_MAX / 1000 ? static_cast<int>(seconds) : 600;
+    return text && *end == '\0' && seconds > 0 && seconds < INT_MAX / 1000
+               ? static_cast<int>(seconds)
+               : 600;
 }
 
 std::string absolute(const std::string& path) {
@@ -32,8 +34,9 @@ std::string absolute(const std::string& path) {
 int main(int, char** argv) {
     const auto installation = vantrel_renderer::installationOf(absolute(argv[0]));
     if (!installation) {
-        std::fprintf(stderr, "vantrel: start me from an installation folder "
-                             "(.../Applications/Vantrel<N>.app/Contents/MacOS/vantrel)\n");
+        std::fprintf(stderr,
+                     "vantrel: start me from an installation folder "
+                     "(.../Applications/Vantrel<N>.app/Contents/MacOS/vantrel)\n");
         return 2;
     }
     return vantrel_renderer::Renderer(*installation, idleSeconds()).run();

@@ -44,7 +44,7 @@ private:
     int incomplete_ = 0;  // cut-off streams set aside
     SceneTree tree_;
     std::vector<char> buffer_;  // for receiving, allocated once
-    PictureMaker pictures_;  // last, so it stops first
+    PictureMaker pictures_;     // last, so it stops first
 };
 
 }  // namespace vantrel_renderer

@@ -61,10 +61,12 @@ TEST(DocumentFile, LoadsEveryElementKind) {
     EXPECT_EQ(Param(layer->GetNext(), ID_LAYER_RENDER).GetInt32(), 1);
     auto* paint = static_cast<Material*>(doc->GetFirstMaterial());
     EXPECT_TRUE(paint->GetChannelState(CHANNEL_SPECULAR));  // by number
-    EXPECT_EQ(paint->GetDataInstance()->GetVector(MATERIAL_REFLECTION_COLOR), Vector(0.1, 0.2, 0.3));
+    EXPECT_EQ(paint->GetDataInstance()->GetVector(MATERIAL_REFLECTION_COLOR),
+              Vector(0.1, 0.2, 0.3));
     BaseShader* img = paint->GetFirstShader();
     EXPECT_EQ(Param(paint, MATERIAL_COLOR_SHADER).GetLink(doc.get()), img);
-    EXPECT_EQ(Param(img, BITMAPSHADER_FILENAME).GetFilename().GetString().GetUtf8(), dir.File("tex/paint.png"));
+    EXPECT_EQ(Param(img, BITMAPSHADER_FILENAME).GetFilename().GetString().GetUtf8(),
+              dir.File("tex/paint.png"));
     const GeData ramp_data = Param(img->GetNext(), GRADIENT2SHADER_GRADIENT);  // owns the gradient
     auto* ramp = static_cast<Gradient*>(ramp_data.GetCustomDataType(CUSTOMDATATYPE_GRADIENT));
     ASSERT_NE(ramp, nullptr);

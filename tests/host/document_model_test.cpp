@@ -29,7 +29,7 @@ TEST(Parameters, AbsentReadsFailAndStoredOnesReadBack) {
 
     SetParam(op, LIGHT_BRIGHTNESS, GeData(2.75));
     ASSERT_TRUE(op->GetParameter(DescID(LIGHT_BRIGHTNESS), data, DESCFLAGS_GET_0));
-    EXPECT_EQ(data.GetInt32(), 2);  // floats read as integers truncate
+    EXPECT_EQ(data.GetInt32(), 2);             // floats read as integers truncate
     SetParam(op, LIGHT_BRIGHTNESS, GeData());  // a nil value removes the parameter
     EXPECT_FALSE(op->GetParameter(DescID(LIGHT_BRIGHTNESS), data, DESCFLAGS_GET_0));
 

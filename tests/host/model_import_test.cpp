@@ -81,9 +81,11 @@ TEST(ModelImport, MeshKeepsQuadsSplitsLargerPolygonsAndMirrorsZ) {
     EXPECT_EQ(Param(mat, MATERIAL_COLOR_COLOR).GetVector(), Vector(1, 0, 0));
     EXPECT_TRUE(mat->GetChannelState(CHANNEL_SPECULAR));
     EXPECT_EQ(Param(mat, MATERIAL_SPECULAR_COLOR).GetVector(), Vector(0.5, 0.5, 0.5));
-    BaseShader* bitmap = static_cast<BaseShader*>(Param(mat, MATERIAL_COLOR_SHADER).GetLink(model.document.get()));
+    BaseShader* bitmap =
+        static_cast<BaseShader*>(Param(mat, MATERIAL_COLOR_SHADER).GetLink(model.document.get()));
     ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(Param(bitmap, BITMAPSHADER_FILENAME).GetFilename().GetString().GetUtf8(), dir.File("tex/red.png"));
+    EXPECT_EQ(Param(bitmap, BITMAPSHADER_FILENAME).GetFilename().GetString().GetUtf8(),
+              dir.File("tex/red.png"));
     EXPECT_EQ(model.textures, nullptr);
 }
 
@@ -149,7 +151,8 @@ TEST(ModelImport, CamerasLightsAnimationAndEmbeddedTextures) {
     BaseObject* camera = Find(model, "Cam")->GetDown();
     ASSERT_TRUE(camera && camera->GetType() == Ocamera);
     EXPECT_LT(camera->GetRelRot().GetLength(), 1e-9);
-    EXPECT_NEAR(Param(camera, CAMERA_FIELD_OF_VIEW).GetFloat(), 0.5, 1e-6);  // square: horizontal = vertical
+    EXPECT_NEAR(Param(camera, CAMERA_FIELD_OF_VIEW).GetFloat(), 0.5,
+                1e-6);  // square: horizontal = vertical
     BaseObject* light = Find(model, "Lamp")->GetDown();
     ASSERT_TRUE(light && light->GetType() == Olight);
     EXPECT_EQ(Param(light, LIGHT_TYPE).GetInt32(), 1);  // spot
@@ -171,7 +174,8 @@ TEST(ModelImport, CamerasLightsAnimationAndEmbeddedTextures) {
     ASSERT_NE(model.textures, nullptr);
     auto* bitmap = static_cast<BaseShader*>(Param(doc.GetFirstMaterial(), 8000).GetLink(&doc));
     ASSERT_NE(bitmap, nullptr);
-    const std::string texture_file = Param(bitmap, BITMAPSHADER_FILENAME).GetFilename().GetString().GetUtf8();
+    const std::string texture_file =
+        Param(bitmap, BITMAPSHADER_FILENAME).GetFilename().GetString().GetUtf8();
     EXPECT_EQ(texture_file, model.textures->Path() + "/texture0.png");
     std::ifstream in(texture_file, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not png");

@@ -128,7 +128,8 @@ TEST(Runner, WarnsOnceOfPositionsBeyondSinglePrecisionAndStillExports) {
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, "vantrel-host: warning: " + doc +
                             ": 2 positions exceed single precision and export as infinite "
-                            "(first: objects[0].position)\nExported \"" + dir.File("far.vsp") +
+                            "(first: objects[0].position)\nExported \"" +
+                            dir.File("far.vsp") +
                             "\" (896 bytes): 1 object with 1 triangle, 1 material, 0 cameras, "
                             "0 animation tracks\n");
 }

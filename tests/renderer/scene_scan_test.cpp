@@ -1,6 +1,7 @@
+#include "scene_scan.h"
+
 #include <gtest/gtest.h>
 
-#include "scene_scan.h"
 #include "scene_tree.h"
 
 namespace {

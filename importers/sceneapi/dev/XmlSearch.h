@@ -15,6 +15,6 @@ public:
     // The first element, within depth levels of element (element itself is level 1), whose
     // "name" attribute is name. Nothing below an element whose "modelset" attribute is
     // other than "active" is found.
-    static const TiXmlElement* findByNameAttribute(const TiXmlElement* element, const std::string& name,
-                                                   int depth);
+    static const TiXmlElement* findByNameAttribute(const TiXmlElement* element,
+                                                   const std::string& name, int depth);
 };

@@ -11,7 +11,16 @@
 #include <sstream>
 #include <string>
 
-enum TLogLevel { logERROR, logWARNING, logINFO, logDEBUG, logDEBUG1, logDEBUG2, logDEBUG3, logDEBUG4 };
+enum TLogLevel {
+    logERROR,
+    logWARNING,
+    logINFO,
+    logDEBUG,
+    logDEBUG1,
+    logDEBUG2,
+    logDEBUG3,
+    logDEBUG4
+};
 
 // Local time of day with milliseconds, e.g. 14:03:27.045.
 std::string NowTime();
@@ -30,7 +39,8 @@ public:
 
     // Writes the line header and returns the stream for the message text.
     std::ostringstream& Get(TLogLevel level, const char* file, int line) {
-        os << BaseName(file) << ':' << line << " - " << NowTime() << ' ' << ToString(level) << ":  ";
+        os << BaseName(file) << ':' << line << " - " << NowTime() << ' ' << ToString(level)
+           << ":  ";
         return os;
     }
 
@@ -70,7 +80,7 @@ public:
 class FILELog : public Log<Output2FILE> {};
 
 // Builds the message only when its level is reported and the log can be written.
-#define FILE_LOG(level)                                                            \
-    if ((level) > FILELog::ReportingLevel() || !Output2FILE::Stream()) {           \
-    } else                                                                         \
+#define FILE_LOG(level)                                                  \
+    if ((level) > FILELog::ReportingLevel() || !Output2FILE::Stream()) { \
+    } else                                                               \
         FILELog().Get(level, __FILE__, __LINE__)

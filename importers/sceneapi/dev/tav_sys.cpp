@@ -20,9 +20,7 @@ int64_t fileSize(const std::string& path) {
     return end < 0 ? 0 : static_cast<int64_t>(end);
 }
 
-std::string joinPath(const std::string& a, const std::string& b) {
-    return a + "/" + b;
-}
+std::string joinPath(const std::string& a, const std::string& b) { return a + "/" + b; }
 
 void sleep(int milliseconds) {
     // Resumes after signals, and unlike usleep takes pauses of a second or more everywhere.

@@ -177,6 +177,7 @@ bool VantrelSystem::launch_vantrel(int versionMin, int versionMax) const {
     pid_t reaped;
     do reaped = waitpid(child, &status, 0);
     while (reaped < 0 && errno == EINTR);
-    const bool intermediateFailed = reaped == child && !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const bool intermediateFailed =
+        reaped == child && !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     return got == 0 && !intermediateFailed;
 }

@@ -21,7 +21,8 @@ const char kModuleAnchor = 0;
 // process's current folder.
 std::string moduleFolder() {
     Dl_info info;
-    if (dladdr(&kModuleAnchor, &info) == 0 || !info.dli_fname || info.dli_fname[0] != '/') return "";
+    if (dladdr(&kModuleAnchor, &info) == 0 || !info.dli_fname || info.dli_fname[0] != '/')
+        return "";
     const std::string path = info.dli_fname;
     return path.substr(0, path.find_last_of('/'));
 }
@@ -52,9 +53,7 @@ tavQuery_api* tav_get_query_api(int versionMin, int versionMax) {
     return live ? live->get_query_api() : nullptr;
 }
 
-void tav_free_scene_api_linked() {
-    vantrel_live_loader.reset();
-}
+void tav_free_scene_api_linked() { vantrel_live_loader.reset(); }
 
 tavVantrelLiveLoader::~tavVantrelLiveLoader() {
     delete live;
@@ -64,14 +63,17 @@ tavVantrelLiveLoader::~tavVantrelLiveLoader() {
 bool tavVantrelLiveLoader::initialize(int versionMin, int versionMax) {
     if (live) return false;
     int version = -1;
-    const std::string folder = VantrelSystem::instance().find_bin_path(version, versionMin, versionMax);
+    const std::string folder =
+        VantrelSystem::instance().find_bin_path(version, versionMin, versionMax);
     if (folder.empty()) return false;
 
-    const std::string file = std::string(version > 5 ? "tavvantrellive6" : "tavvantrellive") + ".so";
+    const std::string file =
+        std::string(version > 5 ? "tavvantrellive6" : "tavvantrellive") + ".so";
     if (!handle) handle = shared_library_open(tav_sys::joinPath(folder, file).c_str());
     if (!handle) {
         const std::string ownFolder = moduleFolder();
-        if (!ownFolder.empty()) handle = shared_library_open(tav_sys::joinPath(ownFolder, file).c_str());
+        if (!ownFolder.empty())
+            handle = shared_library_open(tav_sys::joinPath(ownFolder, file).c_str());
     }
     if (!handle) {
         FILE_LOG(logWARNING) << "NO shared handle";

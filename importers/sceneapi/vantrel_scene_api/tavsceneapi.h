@@ -10,16 +10,16 @@
 // of that element type (the value then points to a tavArray).
 typedef int32_t tavType;
 enum : tavType {
-    TAV_COLOR = 1,        // tavColor
-    TAV_FLOAT4 = 2,       // 4 floats
-    TAV_FLOAT = 3,        // float
-    TAV_DOUBLE = 4,       // double
-    TAV_VECTOR = 5,       // tavVector
-    TAV_INT = 6,          // int32_t
-    TAV_BOOL = 7,         // int32_t, 0 = false
+    TAV_COLOR = 1,   // tavColor
+    TAV_FLOAT4 = 2,  // 4 floats
+    TAV_FLOAT = 3,   // float
+    TAV_DOUBLE = 4,  // double
+    TAV_VECTOR = 5,  // tavVector
+    TAV_INT = 6,     // int32_t
+    TAV_BOOL = 7,    // int32_t, 0 = false
     TAV_TYPE_8 = 8,
-    TAV_MATRIX = 9,       // tavMatrix
-    TAV_STRING = 10,      // the value pointer is the NUL-terminated text itself
+    TAV_MATRIX = 9,   // tavMatrix
+    TAV_STRING = 10,  // the value pointer is the NUL-terminated text itself
     TAV_TYPE_11 = 11,
     TAV_TYPE_12 = 12,
     TAV_STRING_REF = 13,  // points to a const char*
@@ -32,7 +32,7 @@ enum : tavType {
     TAV_TYPE_20 = 20,
     TAV_TYPE_21 = 21,
     TAV_TYPE_22 = 22,
-    TAV_INT_B = 23,       // int32_t
+    TAV_INT_B = 23,  // int32_t
     TAV_ARRAY = 0x8000,
     TAV_SHADER = 0x10000  // points to a tavShader*
 };

@@ -54,26 +54,38 @@ const char hex_digits[] = "0123456789abcdef";
 // Binary block letter of an array element code, or 0 when it has no binary form.
 char binary_letter(tavType element) {
     switch (element) {
-        case TAV_COLOR: return 'c';
-        case TAV_FLOAT: return 'f';
-        case TAV_DOUBLE: return 'r';
+        case TAV_COLOR:
+            return 'c';
+        case TAV_FLOAT:
+            return 'f';
+        case TAV_DOUBLE:
+            return 'r';
         case TAV_INT:
-        case TAV_INT_B: return 'i';
-        default: return 0;
+        case TAV_INT_B:
+            return 'i';
+        default:
+            return 0;
     }
 }
 
 size_t element_size(tavType element) {
     switch (element) {
-        case TAV_COLOR: return sizeof(tavColor);
+        case TAV_COLOR:
+            return sizeof(tavColor);
         case TAV_FLOAT4:
-        case TAV_FLOAT4_B: return 4 * sizeof(float);
-        case TAV_DOUBLE: return sizeof(double);
-        case TAV_VECTOR: return sizeof(tavVector);
-        case TAV_MATRIX: return sizeof(tavMatrix);
+        case TAV_FLOAT4_B:
+            return 4 * sizeof(float);
+        case TAV_DOUBLE:
+            return sizeof(double);
+        case TAV_VECTOR:
+            return sizeof(tavVector);
+        case TAV_MATRIX:
+            return sizeof(tavMatrix);
         case TAV_STRING:
-        case TAV_STRING_REF: return sizeof(const char*);
-        default: return 4;
+        case TAV_STRING_REF:
+            return sizeof(const char*);
+        default:
+            return 4;
     }
 }
 
@@ -90,8 +102,10 @@ bool has_element_text(tavType element) {
         case TAV_MATRIX:
         case TAV_STRING:
         case TAV_STRING_REF:
-        case TAV_INT_B: return true;
-        default: return false;
+        case TAV_INT_B:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -307,8 +321,7 @@ void tavScene_api_file::print_bytes(const char* data, int size) {
     write_raw(encoded.data(), encoded.size());
 }
 
-void tavScene_api_file::append_matrix(std::string& out, const tavMatrix& m,
-                                      const char* separator) {
+void tavScene_api_file::append_matrix(std::string& out, const tavMatrix& m, const char* separator) {
     for (int i = 0; i < 16; ++i) {
         if (i) out += separator;
         append_g(out, static_cast<float>(m.m[i]));
@@ -323,35 +336,63 @@ void tavScene_api_file::print_type(tavType type, const void* value) {
     char text[kValueText];
     char* end = text;
     switch (type) {
-        case TAV_COLOR: end = write_floats(text, value, 3); break;
+        case TAV_COLOR:
+            end = write_floats(text, value, 3);
+            break;
         case TAV_FLOAT4:
-        case TAV_FLOAT4_B: end = write_floats(text, value, 4); break;
-        case TAV_FLOAT: end = write_g(text, float_or_minus_one(load<float>(value))); break;
-        case TAV_DOUBLE: end = write_fixed16(text, load<double>(value)); break;
-        case TAV_VECTOR: end = write_doubles(text, value, 3); break;
+        case TAV_FLOAT4_B:
+            end = write_floats(text, value, 4);
+            break;
+        case TAV_FLOAT:
+            end = write_g(text, float_or_minus_one(load<float>(value)));
+            break;
+        case TAV_DOUBLE:
+            end = write_fixed16(text, load<double>(value));
+            break;
+        case TAV_VECTOR:
+            end = write_doubles(text, value, 3);
+            break;
         case TAV_INT:
-        case TAV_INT_B: end = write_ints(text, value, 1); break;
-        case TAV_BOOL: print_ni_text(load<int32_t>(value) ? "on" : "off"); return;
+        case TAV_INT_B:
+            end = write_ints(text, value, 1);
+            break;
+        case TAV_BOOL:
+            print_ni_text(load<int32_t>(value) ? "on" : "off");
+            return;
         case TAV_MATRIX: {
             std::string matrix;
             append_matrix(matrix, *static_cast<const tavMatrix*>(value), " ");
             print_ni_text(matrix);
             return;
         }
-        case TAV_STRING: print_ni_string(static_cast<const char*>(value)); return;
-        case TAV_STRING_REF: print_ni_string(*static_cast<const char* const*>(value)); return;
-        case TAV_FLOAT2: end = write_floats(text, value, 2); break;
-        case TAV_INT2: end = write_ints(text, value, 2); break;
-        case TAV_INT3: end = write_ints(text, value, 3); break;
-        case TAV_INT4: end = write_ints(text, value, 4); break;
+        case TAV_STRING:
+            print_ni_string(static_cast<const char*>(value));
+            return;
+        case TAV_STRING_REF:
+            print_ni_string(*static_cast<const char* const*>(value));
+            return;
+        case TAV_FLOAT2:
+            end = write_floats(text, value, 2);
+            break;
+        case TAV_INT2:
+            end = write_ints(text, value, 2);
+            break;
+        case TAV_INT3:
+            end = write_ints(text, value, 3);
+            break;
+        case TAV_INT4:
+            end = write_ints(text, value, 4);
+            break;
         case TAV_SHADER: {
             int saved = level_;
             level_ = 2;
-            print_shader_string(static_cast<const tavString*>(*static_cast<tavShader* const*>(value)));
+            print_shader_string(
+                static_cast<const tavString*>(*static_cast<tavShader* const*>(value)));
             level_ = saved;
             return;
         }
-        default: return;
+        default:
+            return;
     }
     print_ni_text(std::string_view(text, end - text));
 }
@@ -416,17 +457,30 @@ void tavScene_api_file::print_array(tavType element, const tavArray& array) {
             for (uint32_t i = 0; i < count; ++i) {
                 const char* e = data + i * stride;
                 switch (element) {
-                    case TAV_COLOR: out = write_floats(out, e, 3); break;
-                    case TAV_FLOAT4: out = write_floats(out, e, 4); break;
-                    case TAV_FLOAT: out = write_g(out, float_or_minus_one(load<float>(e))); break;
+                    case TAV_COLOR:
+                        out = write_floats(out, e, 3);
+                        break;
+                    case TAV_FLOAT4:
+                        out = write_floats(out, e, 4);
+                        break;
+                    case TAV_FLOAT:
+                        out = write_g(out, float_or_minus_one(load<float>(e)));
+                        break;
                     case TAV_DOUBLE:
                         out = write_fixed16(out, float_or_minus_one(load<double>(e)));
                         break;
-                    case TAV_VECTOR: out = write_doubles(out, e, 3); break;
+                    case TAV_VECTOR:
+                        out = write_doubles(out, e, 3);
+                        break;
                     case TAV_INT:
-                    case TAV_INT_B: out = write_int(out, load<int32_t>(e)); break;
-                    case TAV_BOOL: *out++ = load<int32_t>(e) ? '1' : '0'; break;
-                    default: break;
+                    case TAV_INT_B:
+                        out = write_int(out, load<int32_t>(e));
+                        break;
+                    case TAV_BOOL:
+                        *out++ = load<int32_t>(e) ? '1' : '0';
+                        break;
+                    default:
+                        break;
                 }
                 *out++ = (i + 1 < count) ? ',' : ' ';
                 if (i > 0 && i % 8 == 0) {
@@ -509,9 +563,7 @@ bool tavScene_api_file::module_begin(const char* name) {
     return true;
 }
 
-void tavScene_api_file::module_end() {
-    close_block();
-}
+void tavScene_api_file::module_end() { close_block(); }
 
 bool tavScene_api_file::begin_top_level(BlockKind kind) {
     if (block_kind_ != BLOCK_NONE) return false;
@@ -583,9 +635,7 @@ bool tavScene_api_file::light_begin(const char* name) {
     return true;
 }
 
-void tavScene_api_file::light_end() {
-    close_block();
-}
+void tavScene_api_file::light_end() { close_block(); }
 
 bool tavScene_api_file::accel_use(const char* name) {
     open_block("\naccel ", name);
@@ -629,9 +679,7 @@ bool tavScene_api_file::matrix_begin(const char* name) {
     return true;
 }
 
-void tavScene_api_file::matrix_end() {
-    close_block();
-}
+void tavScene_api_file::matrix_end() { close_block(); }
 
 bool tavScene_api_file::material_begin(const char* name, bool use) {
     open_block(use ? "material " : "\n#define material ", name);
@@ -645,9 +693,7 @@ bool tavScene_api_file::material_use(const char* name) {
     return true;
 }
 
-void tavScene_api_file::material_end() {
-    close_block();
-}
+void tavScene_api_file::material_end() { close_block(); }
 
 // ---------------------------------------------------------------------------
 // Shaders
@@ -913,9 +959,7 @@ void tavScene_api_file::frame_begin(int frame) {
     ++level_;
 }
 
-void tavScene_api_file::frame_end() {
-    close_block();
-}
+void tavScene_api_file::frame_end() { close_block(); }
 
 void tavScene_api_file::motion_transform(const tavMatrix& m, double time) {
     print_out("motion %g {\n", time);

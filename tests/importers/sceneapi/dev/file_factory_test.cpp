@@ -1,5 +1,3 @@
-#include "LightFileFactory.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,6 +7,7 @@
 #include <filesystem>
 #include <iterator>
 
+#include "LightFileFactory.h"
 #include "sandbox.h"
 #include "tavsceneapi_oo.h"
 

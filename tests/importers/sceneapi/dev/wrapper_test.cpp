@@ -1,8 +1,6 @@
 // The scene wrapper and the camera record over the text writer, whose text shows each
 // value's type: "on"/"off" for a bool, fixed point for a double, %g for floats, quotes
 // for a text, one bracket per array with its elements.
-#include "tavsceneapi_oo.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +8,7 @@
 
 #include "LightCamera.h"
 #include "LightModule.h"
+#include "tavsceneapi_oo.h"
 #include "writer_output.h"
 
 namespace {

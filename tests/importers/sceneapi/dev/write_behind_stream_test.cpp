@@ -1,5 +1,3 @@
-#include "WriteBehindStream.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -7,6 +5,8 @@
 
 #include <string>
 #include <thread>
+
+#include "WriteBehindStream.h"
 
 namespace {
 

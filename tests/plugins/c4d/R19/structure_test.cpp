@@ -63,7 +63,8 @@ TEST(Load, MirroredModelGroupIsNamedAfterTheDocumentAndConvertedAtItsFirstFrame)
     f.doc().SetTime(BaseTime(2.5));
     f.doc().ExecutePasses(nullptr, true, true, true, BUILDFLAGS_0);
     const vsp::Node root = f.loaded();
-    const vsp::Matrix16 written = root.at("untitled/Box").findStatement("transform")->arg(0).matrix();
+    const vsp::Matrix16 written =
+        root.at("untitled/Box").findStatement("transform")->arg(0).matrix();
     EXPECT_DOUBLE_EQ(written[13], 10.0);  // position y at the first frame
     EXPECT_EQ(f.doc().GetTime().Get(), 2.5);
     EXPECT_DOUBLE_EQ(box->GetRelPos().y, 25.0);  // evaluated at its own time again
@@ -103,7 +104,7 @@ TEST(Hierarchy, GroupsKeepOrderFlagsLocalTransformsAndNamesCutAtACharacterBounda
     EXPECT_EQ(group.statements[0].arg(0).integer(), 1);
     const Matrix m = b->GetMl();
     const vsp::Matrix16 expected = {m.v1.x, m.v1.y, m.v1.z, 0, m.v2.x,  m.v2.y,  m.v2.z,  0,
-                                  m.v3.x, m.v3.y, m.v3.z, 0, m.off.x, m.off.y, m.off.z, 1};
+                                    m.v3.x, m.v3.y, m.v3.z, 0, m.off.x, m.off.y, m.off.z, 1};
     const vsp::Matrix16 written = group.statements.at(1).arg(0).matrix();
     for (int i = 0; i < 16; ++i)  // six significant digits in the file
         EXPECT_NEAR(written[i], expected[i], 1e-5 * (1 + std::abs(expected[i]))) << i;

@@ -84,7 +84,7 @@ public:
     const std::vector<int32_t>& intArray() const;
     std::vector<float> floats() const;
     std::vector<int> ints() const;  // every number must be a 32-bit integer
-    Matrix16 matrix() const;          // exactly 16 numbers
+    Matrix16 matrix() const;        // exactly 16 numbers
     std::vector<Matrix16> matrices() const;
     const std::vector<std::string>& texts() const;
     const Node& shader() const;

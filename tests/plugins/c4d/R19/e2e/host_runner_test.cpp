@@ -18,7 +18,8 @@ CommandRun runHost(const std::string& arguments, const std::string& shell = "") 
     return runCommand(shell + "\'" + VANTREL_HOST + "\' " + arguments);
 }
 
-// A successful export's run, once the file is there: its one line names the file, its size and what it holds.
+// A successful export's run, once the file is there: its one line names the file, its size and what
+// it holds.
 CommandRun exported(const std::string& file, const std::string& content) {
     return {0, "Exported \"" + file + "\" (" + std::to_string(std::filesystem::file_size(file)) +
                    " bytes): " + content + "\n"};
@@ -74,8 +75,9 @@ TEST(HostRunner, ExportThenRenderThenUpdateWriteTheDemoDocumentWithTheirImportOp
     RendererSandbox sandbox;
     const std::string file = sandbox.root() + "/demo.vsp";
     const CommandRun exportRun = runHost("--demo --command export --save-as '" + file + "'");
-    ASSERT_EQ(exportRun,
-              exported(file, "8 objects with 33 triangles, 8 materials, 1 camera, 2 animation tracks"));
+    ASSERT_EQ(
+        exportRun,
+        exported(file, "8 objects with 33 triangles, 8 materials, 1 camera, 2 animation tracks"));
 
     const vsp::Node root = vsp::parseFile(file);
     EXPECT_LT(root.at("tavrtopt.so").offset, root.at("demo").offset);
@@ -111,10 +113,10 @@ TEST(HostRunner, ExportThatCannotBeWrittenWholeKeepsTheOldFileAndFails) {
     const std::string file = folder.root() + "/demo.vsp";
     writeFile(file, "old scene\n");
     const CommandRun run = runHost("--demo --command export --save-as '" + file + "'",
-                                "ulimit -f 2; trap '' XFSZ; exec ");
-    EXPECT_EQ(run,
-              (CommandRun{1, "Message: could not write file: \"" + file +
-                             "\"\nvantrel-host: command \"Export\" failed: see its message\n"}));
+                                   "ulimit -f 2; trap '' XFSZ; exec ");
+    EXPECT_EQ(
+        run, (CommandRun{1, "Message: could not write file: \"" + file +
+                                "\"\nvantrel-host: command \"Export\" failed: see its message\n"}));
     EXPECT_EQ(readFile(file), "old scene\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()),
                             std::filesystem::directory_iterator()),
@@ -129,9 +131,9 @@ TEST(HostRunner, ExportRenderAndUpdateOfALargeMeshStartNoThread) {
     const std::string file = sandbox.root() + "/grid.vsp";
     const CommandRun exportRun =
         runHost("--document '" + document + "' --command export --save-as '" + file + "'");
-    EXPECT_EQ(exportRun,
-              exported(file, "1 object with 45000 triangles, 1 material, 0 cameras, "
-                             "0 animation tracks"));
+    EXPECT_EQ(exportRun, exported(file,
+                                  "1 object with 45000 triangles, 1 material, 0 cameras, "
+                                  "0 animation tracks"));
     EXPECT_EQ(runHost("--document '" + document + "' --command render"), (CommandRun{0, ""}));
     EXPECT_EQ(runHost("--document '" + document + "' --command update --select Grid"),
               (CommandRun{0, ""}));
