@@ -45,6 +45,7 @@ double secondsOf(Command command) {
 }
 
 void LiveRoadVersusFileExport(benchmark::State& state) {
+    ShowDialogsOnly();
     const std::string unusable = livePortsUnusable();
     if (!unusable.empty()) {
         state.SkipWithError(unusable.c_str());

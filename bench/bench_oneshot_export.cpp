@@ -96,6 +96,7 @@ size_t fileSize(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) try {
+    ShowDialogsOnly();
     if (argc == 5 && std::strcmp(argv[1], "--export-grid") == 0)
         return exportGrid(std::atoi(argv[2]), argv[3], argv[4]);
     if (argc == 5 && std::strcmp(argv[1], "--write-bytes") == 0)

@@ -97,6 +97,7 @@ double plainWriteSeconds(const std::vector<char>& bytes, const std::string& path
 }
 
 void PolygonExportVersusPlainWrite(benchmark::State& state) {
+    ShowDialogsOnly();
     GridDocument grid(static_cast<int>(state.range(0)));
     C4DLoader loader;
     const TempFolder folder;

@@ -52,6 +52,7 @@ struct ExportedScene {
         if (!mkdtemp(pattern)) throw std::runtime_error("cannot create a folder in /tmp");
         const std::string folder = pattern, path = folder + "/scene.vsp";
         C4DLoader loader;
+        ShowDialogsOnly();
         vantrel_host::SetFileDialogAnswer(path);
         const bool exported = loader.vspExport(doc);
         if (exported) {

@@ -95,6 +95,7 @@ double plainReadSeconds(const std::string& path, size_t size) {
 }
 
 void DumpSummaryOfExportedGrid(benchmark::State& state) {
+    ShowDialogsOnly();
     const vantrel_host::TempFolder folder("vantrel-bench-reader-");
     const std::string path = exportGrid(folder.Path(), static_cast<int>(state.range(0)));
     struct stat status {};

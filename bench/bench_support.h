@@ -3,12 +3,23 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "vantrel_host/document_builder.h"
+#include "vantrel_host/host_services.h"
+
+// Keeps the export's success line out of the benchmark's table; dialogs, which tell of
+// failures, still show.
+inline void ShowDialogsOnly() {
+    vantrel_host::SetMessageSink([](vantrel_host::MessageKind kind, const std::string& text) {
+        if (kind == vantrel_host::MessageKind::Dialog)
+            std::fprintf(stderr, "Message: %s\n", text.c_str());
+    });
+}
 
 // A side x side grid of quads with one UVW record per quad and a phong tag.
 struct GridDocument {
