@@ -33,6 +33,8 @@ TEST(HostileInputs, FailWithTheirErrorOrOpenAndExport) {
          "objects[0].guides.guides[0].points: expected 2147483648 points (segments + 1, none for "
          "0 segments)"},
         {"track_parameter_min.json", ""},
+        // The message stays on one line whatever the key holds.
+        {"key_with_control_characters.json", "objects[0].na\\nme\\x01: unknown key"},
         {"layer_without_visibility.json", ""},
         {"shader_links_of_other_kinds.json", ""},
         // Assimp would never return on this one.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
 
@@ -13,6 +14,25 @@ constexpr size_t kPlaceKeep = 100;  // bytes of a place kept at each end
 
 // The smallest magnitude that rounds to infinity as a float: FLT_MAX plus half its ulp.
 constexpr double kFloatOverflow = 0x1.ffffffp+127;
+
+// Keys and names may hold line breaks and other control characters; escaped, they keep
+// the message on its one line.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            line += "\\n";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            line += escape;
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
 
 }  // namespace
 
@@ -28,7 +48,7 @@ std::string Shortened(const std::string& where) {
 }
 
 void Fail(const std::string& where, const std::string& message) {
-    throw DocumentError(where.empty() ? message : Shortened(where) + ": " + message);
+    throw DocumentError(OneLine(where.empty() ? message : Shortened(where) + ": " + message));
 }
 
 std::string At(const std::string& where, const std::string& key) {
