@@ -40,11 +40,12 @@ TEST(Load, MirroredModelGroupIsNamedAfterTheDocumentAndConvertedAtItsFirstFrame)
     ConverterFixture f;
     f.doc().SetDocumentPath(Filename("/projects/cars"));
     for (const auto& [file, model] : cases) {
+        SCOPED_TRACE(file);
         f.doc().SetDocumentName(Filename(String(file)));
         const vsp::Node root = f.loaded();
         ASSERT_EQ(root.children.size(), 1u);
         const vsp::Node& group = root.children[0];
-        EXPECT_EQ(group.name, model) << file;
+        EXPECT_EQ(group.name, model);
         EXPECT_EQ(group.kind, vsp::NodeKind::Group);
         EXPECT_TRUE(group.children.empty());
         ASSERT_EQ(group.statements.size(), 2u);
@@ -154,6 +155,7 @@ TEST(Hierarchy, MeshesFollowVisibilityTheirLayerTheGeneratorInputBitAndAnUpdates
         {"render ignores the selection", -1, -1, -1, -1, false, false, 1, true, true},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         ConverterFixture f;
         BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
         PolygonObject* mesh = addMesh(f.doc(), "Mesh", parent);
@@ -172,8 +174,8 @@ TEST(Hierarchy, MeshesFollowVisibilityTheirLayerTheGeneratorInputBitAndAnUpdates
         if (c.selected == 2) AddTag(*parent, Tphong)->SetBit(BIT_ACTIVE);
         f.setUpdateMode(c.update);
         const vsp::Node root = f.loaded();
-        EXPECT_EQ(root.find("untitled/Parent/Mesh/Mesh") != nullptr, c.written) << c.what;
-        EXPECT_NE(root.find("untitled/Other"), nullptr) << c.what;  // every group is written
-        EXPECT_EQ(root.find("untitled/Other/Other") != nullptr, c.otherWritten) << c.what;
+        EXPECT_EQ(root.find("untitled/Parent/Mesh/Mesh") != nullptr, c.written);
+        EXPECT_NE(root.find("untitled/Other"), nullptr);  // every group is written
+        EXPECT_EQ(root.find("untitled/Other/Other") != nullptr, c.otherWritten);
     }
 }
