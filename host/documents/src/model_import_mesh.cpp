@@ -11,6 +11,7 @@
 #include "model_import_polygons.h"
 #include "model_import_space.h"
 #include "vantrel_host/document_builder.h"
+#include "vantrel_host/host_services.h"
 
 namespace vantrel_host::model_import {
 namespace {
@@ -92,7 +93,7 @@ public:
         }
     }
 
-    const std::vector<Vector>& points() const { return points_; }
+    std::vector<Vector> TakePoints() { return std::move(points_); }
 
 private:
     using Key = std::array<uint32_t, 6>;
@@ -131,10 +132,9 @@ private:
     PolygonObject& op_;
     const bool weld_normals_;
     PointWelder welder_;
-    CPolygon* polygons_ = nullptr;  // in the object, points added at the end
-    size_t polygon_count_ = 0;
-    UVWStruct* uvws_ = nullptr;  // in the object's UVW tag, when some mesh has UVs
-    std::vector<Int32> groups_;  // per polygon, an index into materials_
+    std::vector<CPolygon> polygons_;  // handed to the object with the points at the end
+    UVWStruct* uvws_ = nullptr;       // in the object's UVW tag, when some mesh has UVs
+    std::vector<Int32> groups_;       // per polygon, an index into materials_
     std::vector<BaseMaterial*> materials_;
 };
 
@@ -154,8 +154,7 @@ PolygonBuilder::PolygonBuilder(PolygonObject& op, const std::vector<const aiMesh
         has_uvw = has_uvw || mesh->mTextureCoords[0] != nullptr;
     }
     if (polygons > size_t(INT32_MAX)) throw std::runtime_error("too many polygons");
-    op_.ResizeObject(0, static_cast<Int32>(polygons));
-    polygons_ = op_.GetPolygonW();
+    polygons_.reserve(polygons);
     groups_.reserve(polygons);
     if (weld_normals_) AddTag(op_, Tphong, "Phong");
     if (has_uvw)
@@ -203,16 +202,14 @@ void PolygonBuilder::AddPolygon(const aiMesh& mesh, const std::vector<Int32>& po
     };
     const unsigned d = count == 4 ? corners[3] : corners[2];
     if (uvws_ != nullptr)
-        uvws_[polygon_count_] = {uvw(corners[0]), uvw(corners[1]), uvw(corners[2]), uvw(d)};
-    polygons_[polygon_count_++] =
-        CPolygon(point_of[corners[0]], point_of[corners[1]], point_of[corners[2]], point_of[d]);
+        uvws_[polygons_.size()] = {uvw(corners[0]), uvw(corners[1]), uvw(corners[2]), uvw(d)};
+    polygons_.emplace_back(point_of[corners[0]], point_of[corners[1]], point_of[corners[2]],
+                           point_of[d]);
     groups_.push_back(group);
 }
 
 void PolygonBuilder::Finish() {
-    const std::vector<Vector>& points = welder_.points();
-    op_.ResizeObject(static_cast<Int32>(points.size()), static_cast<Int32>(polygon_count_));
-    std::copy(points.begin(), points.end(), op_.GetPointW());
+    AdoptMesh(op_, welder_.TakePoints(), std::move(polygons_));
     if (materials_.size() == 1) {
         AddTextureTag(op_, materials_[0]);
         return;

@@ -85,6 +85,11 @@ struct CPolygon {
     Bool IsTriangle() const { return c == d; }
 };
 
+class PolygonObject;
+namespace vantrel_host {
+void AdoptMesh(PolygonObject& op, std::vector<Vector>&& points, std::vector<CPolygon>&& polygons);
+}
+
 class PolygonObject : public BaseObject {
 public:
     static PolygonObject* Alloc(Int32 pcnt, Int32 vcnt);
@@ -105,6 +110,9 @@ public:
     Vector32* CreatePhongNormals();
 
 private:
+    friend void vantrel_host::AdoptMesh(PolygonObject&, std::vector<Vector>&&,
+                                        std::vector<CPolygon>&&);
+
     PolygonObject();
     std::vector<Vector> points_;
     std::vector<CPolygon> polygons_;

@@ -102,6 +102,12 @@ PolygonObject* PolygonObject::Alloc(Int32 pcnt, Int32 vcnt) {
     return op;
 }
 
+void vantrel_host::AdoptMesh(PolygonObject& op, std::vector<Vector>&& points,
+                             std::vector<CPolygon>&& polygons) {
+    op.points_ = std::move(points);
+    op.polygons_ = std::move(polygons);
+}
+
 Bool PolygonObject::ResizeObject(Int32 pcnt, Int32 vcnt) {
     if (pcnt < 0 || vcnt < 0) return false;
     points_.resize(pcnt);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "c4d_baseobject.h"
 #include "c4d_plugin.h"
 
 namespace vantrel_host {
@@ -20,6 +21,10 @@ struct RegisteredCommand {
     std::string icon;  // the icon's file name, "" without icon
     std::unique_ptr<CommandData> command;
 };
+
+// Gives the object these points and polygons, taking their memory over: a document
+// builder that made them need not have them zero-filled and copied again.
+void AdoptMesh(PolygonObject& op, std::vector<Vector>&& points, std::vector<CPolygon>&& polygons);
 
 // In registration order.
 const std::vector<RegisteredCommand>& RegisteredCommands();
