@@ -28,15 +28,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Flushes a written file to disk and removes it, so that every timed command starts
-// from the same state.
-void settle(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0 || fsync(fd) != 0) throw std::runtime_error("cannot flush " + path);
-    close(fd);
-    std::remove(path.c_str());
-}
-
 template <typename Command>
 double secondsOf(Command command) {
     const auto start = Clock::now();

@@ -50,15 +50,6 @@ long fileSize(const std::string& path) {
     return size;
 }
 
-// Flushes a written file to disk and removes it, so that every timed write starts
-// from the same state: no dirty pages of earlier writes, no old file to truncate.
-void settle(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0 || fsync(fd) != 0) throw std::runtime_error("cannot flush " + path);
-    close(fd);
-    std::remove(path.c_str());
-}
-
 // The whole "Export to .vsp" command, its file dialog answered with path.
 double exportSeconds(C4DLoader& loader, BaseDocument* doc, const std::string& path) {
     vantrel_host::SetFileDialogAnswer(path);

@@ -2,6 +2,9 @@
 // median, and the peak memory of a measured part.
 #pragma once
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -11,6 +14,15 @@
 
 #include "vantrel_host/document_builder.h"
 #include "vantrel_host/host_services.h"
+
+// Flushes a written file to disk and removes it, so that every timed write starts
+// from the same state: no dirty pages of earlier writes, no old file to truncate.
+inline void settle(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0 || fsync(fd) != 0) throw std::runtime_error("cannot flush " + path);
+    close(fd);
+    std::remove(path.c_str());
+}
 
 // Keeps the export's success line out of the benchmark's table; dialogs, which tell of
 // failures, still show.
