@@ -127,15 +127,16 @@ public:
 
 private:
     void AddPolygon(const aiMesh& mesh, const std::vector<Int32>& point_of, const unsigned* corners,
-                    unsigned count, Int32 group);
+                    unsigned count);
 
     PolygonObject& op_;
     const bool weld_normals_;
     PointWelder welder_;
     std::vector<CPolygon> polygons_;  // handed to the object with the points at the end
     UVWStruct* uvws_ = nullptr;       // in the object's UVW tag, when some mesh has UVs
-    std::vector<Int32> groups_;       // per polygon, an index into materials_
     std::vector<BaseMaterial*> materials_;
+    // Per mesh, its material as an index into materials_ and where its polygons end.
+    std::vector<std::pair<Int32, Int32>> mesh_ends_;
 };
 
 size_t CountVertices(const std::vector<const aiMesh*>& meshes) {
@@ -155,7 +156,6 @@ PolygonBuilder::PolygonBuilder(PolygonObject& op, const std::vector<const aiMesh
     }
     if (polygons > size_t(INT32_MAX)) throw std::runtime_error("too many polygons");
     polygons_.reserve(polygons);
-    groups_.reserve(polygons);
     if (weld_normals_) AddTag(op_, Tphong, "Phong");
     if (has_uvw)
         uvws_ = static_cast<UVWStruct*>(
@@ -182,20 +182,21 @@ void PolygonBuilder::AddMesh(const aiMesh& mesh, BaseMaterial* material) {
         corners.assign({face.mIndices[0]});
         for (unsigned k = n - 1; k > 0; --k) corners.push_back(face.mIndices[k]);
         if (n <= 4) {
-            AddPolygon(mesh, point_of, corners.data(), n, group);
+            AddPolygon(mesh, point_of, corners.data(), n);
             continue;
         }
         std::vector<Vector> positions;
         for (unsigned v : corners) positions.push_back(ToHost(mesh.mVertices[v]));
         for (const auto& t : SplitPolygon(positions)) {
             const unsigned triangle[] = {corners[t[0]], corners[t[1]], corners[t[2]]};
-            AddPolygon(mesh, point_of, triangle, 3, group);
+            AddPolygon(mesh, point_of, triangle, 3);
         }
     }
+    mesh_ends_.emplace_back(group, static_cast<Int32>(polygons_.size()));
 }
 
 void PolygonBuilder::AddPolygon(const aiMesh& mesh, const std::vector<Int32>& point_of,
-                                const unsigned* corners, unsigned count, Int32 group) {
+                                const unsigned* corners, unsigned count) {
     const aiVector3D* uv = mesh.mTextureCoords[0];
     const auto uvw = [uv](unsigned v) {
         return uv ? Vector(uv[v].x, 1.0 - uv[v].y, uv[v].z) : Vector();
@@ -205,7 +206,6 @@ void PolygonBuilder::AddPolygon(const aiMesh& mesh, const std::vector<Int32>& po
         uvws_[polygons_.size()] = {uvw(corners[0]), uvw(corners[1]), uvw(corners[2]), uvw(d)};
     polygons_.emplace_back(point_of[corners[0]], point_of[corners[1]], point_of[corners[2]],
                            point_of[d]);
-    groups_.push_back(group);
 }
 
 void PolygonBuilder::Finish() {
@@ -222,8 +222,12 @@ void PolygonBuilder::Finish() {
             name = base + "." + std::to_string(n);
         names.push_back(name);
         std::vector<Int32> selected;
-        for (size_t p = 0; p < groups_.size(); ++p)
-            if (groups_[p] == Int32(m)) selected.push_back(static_cast<Int32>(p));
+        Int32 begin = 0;
+        for (const auto& [group, end] : mesh_ends_) {
+            if (group == Int32(m))
+                for (Int32 p = begin; p < end; ++p) selected.push_back(p);
+            begin = end;
+        }
         AddPolygonSelection(op_, name, selected);
         AddTextureTag(op_, materials_[m], name);
     }
