@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -49,9 +50,11 @@ public:
                             float progressShare);
     // Writes one material group (polygon indices, ascending, none repeated; quads of
     // them quadrangles) as one scene object named name ("object" when null) with the
-    // record's material; nothing for an empty group.
+    // record's material; nothing for an empty group. normalsWritten runs once the
+    // group's normals are in the scene.
     void writeTriangles(const char* name, const std::vector<Int32>& group, size_t quads,
-                        const TriangleSource& mesh, const TavMat& record);
+                        const TriangleSource& mesh, const TavMat& record,
+                        const std::function<void()>& normalsWritten);
 
     // Materials (C4DMaterials.cpp).
     Vector64 getDefaultColor(BaseObject* object);

@@ -63,8 +63,7 @@ void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> 
     // UVs and normals come whole or not at all: a short UVW tag gives none.
     if (uvwTag && uvwTag->GetDataCount() >= polygonCount) mesh.uvwData = uvwTag->GetDataAddressR();
     mesh.zeroNormals = normalTag != nullptr;
-    const std::unique_ptr<Vector32, HostMemory> phong(normalTag ? nullptr
-                                                                : object->CreatePhongNormals());
+    std::unique_ptr<Vector32, HostMemory> phong(normalTag ? nullptr : object->CreatePhongNormals());
     mesh.phongNormals = phong.get();
 
     polygonTaken.assign(polygonCount, 0);
@@ -85,7 +84,12 @@ void C4DLoader::writePolygonObject(PolygonObject* object, std::vector<BaseTag*> 
         record.color = displayColor;
         if (tag && !getMaterial(tag, record)) continue;
         if (!takeGroup(restriction, mesh)) continue;
-        writeTriangles(named ? name.c_str() : nullptr, polygonGroup, groupQuads, mesh, record);
+        // The last group hands the host's normals back once it has written them: the UVs
+        // and triangles it still builds need the memory more.
+        const bool lastGroup = takenCount == polygonCount;
+        writeTriangles(named ? name.c_str() : nullptr, polygonGroup, groupQuads, mesh, record, [&] {
+            if (lastGroup) phong.reset();
+        });
     }
 }
 
@@ -125,7 +129,8 @@ bool C4DLoader::takeGroup(SelectionTag* restriction, const TriangleSource& mesh)
 }
 
 void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group, size_t quads,
-                               const TriangleSource& mesh, const TavMat& record) {
+                               const TriangleSource& mesh, const TavMat& record,
+                               const std::function<void()>& normalsWritten) {
     if (group.empty()) return;
     tavScene_api& api = *sceneWrapper->get_scene_api();
     api.object_begin(name ? name : "object", true);
@@ -134,14 +139,13 @@ void C4DLoader::writeTriangles(const char* name, const std::vector<Int32>& group
     const auto& vertices = triangleBuilder.weld(group, quads, mesh);
     tav::setColorArray(api, "vertices", vertices.data(), vertices.size() / 3);
     const CornerNormals normals = triangleBuilder.cornerNormals(group, mesh);
+    if (normals.count != 0) tav::setColorArray(api, "normals", normals.xyz, normals.count);
+    normalsWritten();
     const bool uvs = mesh.uvwData != nullptr;
     const int32_t* corner =
         normals.count != 0 || uvs ? triangleBuilder.cornerIndices(group, mesh) : nullptr;
     const size_t indices = triangleBuilder.indexCount();
-    if (normals.count != 0) {
-        tav::setColorArray(api, "normals", normals.xyz, normals.count);
-        tav::setArray(api, "triangles_norm", corner, indices);
-    }
+    if (normals.count != 0) tav::setArray(api, "triangles_norm", corner, indices);
     if (uvs) {
         tav::setArray(api, "uv_tex", triangleBuilder.uvs(group, mesh));
         tav::setArray(api, "triangles_uv", corner, indices);

@@ -16,7 +16,9 @@ const TriangleBuilder::FillBuffer<float>& TriangleBuilder::weld(const std::vecto
     corners = 3 * group.size() + quads;
     triangleCount = group.size() + quads;
     floats.clear();
-    floats.reserve(3 * std::min(size_t(mesh.pointCount), corners));
+    // Room for the UVs as well, so that the buffer is not moved (and held twice) later.
+    floats.reserve(
+        std::max(3 * std::min(size_t(mesh.pointCount), corners), mesh.uvwData ? 2 * corners : 0));
     int32_t vertexCount = 0;
     auto weldPoint = [&](Int32 point) {
         WeldSlot& slot = pointToVertex[point];
@@ -49,6 +51,7 @@ CornerNormals TriangleBuilder::cornerNormals(const std::vector<Int32>& group,
     if (consecutive && corners == 4 * group.size())
         return {&phong[4 * size_t(group.front())].x, corners};
 
+    floats.clear();  // what it holds is no longer needed: nothing to move if it grows
     floats.resize(3 * corners);
     float* normal = floats.data();
     for (const Int32 p : group) {
@@ -65,18 +68,12 @@ const int32_t* TriangleBuilder::cornerIndices(const std::vector<Int32>& group,
     auto writeQuad = [](int32_t*& out, int32_t k) {
         for (int32_t index : {k, k + 3, k + 1, k + 2, k + 1, k + 3}) *out++ = index;
     };
-    if (corners == 4 * group.size()) {
-        const size_t known = quadCornerPattern.size() / 6;
-        if (known < group.size()) {
-            quadCornerPattern.resize(6 * group.size());
-            int32_t* out = quadCornerPattern.data() + 6 * known;
-            for (size_t quad = known; quad < group.size(); ++quad)
-                writeQuad(out, int32_t(4 * quad));
-        }
-        return quadCornerPattern.data();
-    }
     indices.resize(indexCount());
     int32_t* out = indices.data();
+    if (corners == 4 * group.size()) {  // quads only: a fixed pattern
+        for (int32_t k = 0; k < int32_t(corners); k += 4) writeQuad(out, k);
+        return indices.data();
+    }
     int32_t k = 0;
     for (const Int32 p : group) {
         if (!mesh.polygons[p].IsTriangle()) {
@@ -92,6 +89,7 @@ const int32_t* TriangleBuilder::cornerIndices(const std::vector<Int32>& group,
 
 const TriangleBuilder::FillBuffer<float>& TriangleBuilder::uvs(const std::vector<Int32>& group,
                                                                const TriangleSource& mesh) {
+    floats.clear();
     floats.resize(2 * corners);
     float* uv = floats.data();
     for (const Int32 p : group) {

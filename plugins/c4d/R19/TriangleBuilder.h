@@ -1,12 +1,13 @@
 // The triangle arrays of one material group of a polygon object: welded vertices,
 // per-corner UVs and normals, and the vertex and corner indices of its triangles. The
-// buffers are emptied, never freed, between groups, so that a large document does not
-// allocate them again for every group.
+// two buffers are emptied, never freed, between groups, so that a large document does
+// not allocate them again for every group.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -31,17 +32,25 @@ struct CornerNormals {
 
 class TriangleBuilder {
 public:
-    // Leaves new elements of a plain type uninitialised, so that a buffer can be sized
-    // first and then filled in place without a zeroing pass.
+    // Takes host memory, as the host wants of plug-ins, so that blocks it keeps for reuse
+    // (phong normals already written) serve the buffers too. New elements of a
+    // plain type stay uninitialised, so that a buffer can be sized first and then filled
+    // in place without a zeroing pass.
     template <typename T>
-    struct UninitializedAllocator : std::allocator<T> {
+    struct HostAllocator : std::allocator<T> {
         template <typename U>
         struct rebind {
-            using other = UninitializedAllocator<U>;
+            using other = HostAllocator<U>;
         };
-        UninitializedAllocator() = default;
+        HostAllocator() = default;
         template <typename U>
-        UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+        HostAllocator(const HostAllocator<U>&) noexcept {}
+        T* allocate(size_t count) {
+            T* memory = NewMem(T, count);
+            if (memory == nullptr) throw std::bad_alloc();
+            return memory;
+        }
+        void deallocate(T* memory, size_t) noexcept { DeleteMem(memory); }
         template <typename U>
         void construct(U* p) noexcept {
             ::new (static_cast<void*>(p)) U;
@@ -52,7 +61,7 @@ public:
         }
     };
     template <typename T>
-    using FillBuffer = std::vector<T, UninitializedAllocator<T>>;
+    using FillBuffer = std::vector<T, HostAllocator<T>>;
 
     // A group (polygon indices, ascending, none repeated; quads of them quadrangles) is
     // built in stages, in the order the scene takes the arrays: weld, cornerNormals,
@@ -82,16 +91,13 @@ public:
 private:
     FillBuffer<float> floats;
     FillBuffer<int32_t> indices;
-    // A group of quads only has corner indices of a fixed pattern, kept apart and only
-    // ever lengthened.
-    FillBuffer<int32_t> quadCornerPattern;
     // Welding: the welded vertex of each host point, valid where the slot carries the
     // current group's generation, so that no group has to clear the table.
     struct WeldSlot {
         uint32_t generation = 0;
         int32_t vertex = 0;
     };
-    std::vector<WeldSlot> pointToVertex;
+    FillBuffer<WeldSlot> pointToVertex;
     uint32_t weldGeneration = 0;
     size_t corners = 0;
     size_t triangleCount = 0;

@@ -30,10 +30,9 @@ Material* colored(BaseDocument& doc, const std::string& name) {
     return material;
 }
 
-// "material: polygons" for each scene object written since the last call, in order.
-Groups groupsWritten(ConverterFixture& f) {
+// "material: polygons" for each scene object, in order.
+Groups groupsOf(const vsp::Node& root) {
     Groups groups;
-    const vsp::Node root = f.parsed();
     for (const vsp::Node* object : root.all(vsp::NodeKind::Object)) {
         std::string text = object->all(vsp::NodeKind::Material).at(0)->name + ":";
         const Floats vertices = object->at("triangles").param("vertices").floats();
@@ -79,12 +78,21 @@ TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirstSkippedOnesLeaveT
     AddTextureTag(*object, colored(f.doc(), "Earlier"));
     AddTextureTag(*object, colored(f.doc(), "Whole"));
     AddTextureTag(*object, colored(f.doc(), "Part"), "S");
+    AddTag(*object, Tphong);
     f.loader.writePolygonObject(object, {nullptr}, 0.5f);
+    // Each group, not only the first, gets the host's normals: every quad faces +x.
+    const vsp::Node phong = f.parsed();
+    for (const vsp::Node* group : phong.all(vsp::NodeKind::Object)) {
+        Floats facingX;
+        for (int corner = 0; corner < 8; ++corner) facingX.insert(facingX.end(), {1, 0, 0});
+        EXPECT_EQ(group->at("triangles").param("normals").floats(), facingX);
+    }
     PolygonObject* child = addQuads(f.doc(), 3, parent);
     AddPolygonSelection(*child, "S", {1});
     AddTextureTag(*child, colored(f.doc(), "Own"), "S");
     f.loader.writePolygonObject(child, {nullptr, inherited}, 0.5f);
-    EXPECT_EQ(groupsWritten(f), (Groups{"Part: 1 2", "Whole: 0 3", "Own: 1", "Inherited: 0 2"}));
+    EXPECT_EQ(groupsOf(phong), (Groups{"Part: 1 2", "Whole: 0 3"}));
+    EXPECT_EQ(groupsOf(f.parsed()), (Groups{"Own: 1", "Inherited: 0 2"}));
 
     PolygonObject* skipping = addQuads(f.doc(), 2);
     AddPolygonSelection(*skipping, "Empty", {});
@@ -94,7 +102,7 @@ TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirstSkippedOnesLeaveT
     AddTextureTag(*skipping, colored(f.doc(), "Nothing"), "Empty");
     f.loader.writePolygonObject(skipping, {nullptr}, 0.5f);
     f.loader.writePolygonObject(AddPolygonObject(f.doc(), "None", {}, {}), {nullptr}, 0.5f);
-    EXPECT_EQ(groupsWritten(f), (Groups{"Unknown: 0 1"}));
+    EXPECT_EQ(groupsOf(f.parsed()), (Groups{"Unknown: 0 1"}));
 }
 
 TEST(PolygonObject, BadMeshDataIsLeftOutWithoutReadingOutsideItsArrays) {
@@ -106,7 +114,7 @@ TEST(PolygonObject, BadMeshDataIsLeftOutWithoutReadingOutsideItsArrays) {
     AddTextureTag(*object, colored(f.doc(), "Stale"), "Stale");
     AddUVWTag(*object, std::vector<UVWStruct>(3));  // one record short: no UVs
     f.loader.writePolygonObject(object, {nullptr}, 0.5f);
-    EXPECT_EQ(groupsWritten(f), (Groups{"Stale: 3", "Display color: 0"}));
+    EXPECT_EQ(groupsOf(f.parsed()), (Groups{"Stale: 3", "Display color: 0"}));
     f.loader.writePolygonObject(object, {nullptr}, 0.5f);
     EXPECT_EQ(f.parsed().at("Quads/triangles").findParameter("uv_tex"), nullptr);
 

@@ -97,7 +97,7 @@ TEST(TriangleBuilder, EachGroupGetsItsCornersIndicesAndPhongNormals) {
         Ints corners;
         bool shared;  // the normals are the host's array itself, not a copy
     };
-    // Quad-only groups share one growing pattern: a longer group after a shorter one.
+    // Each group after groups of other kinds and lengths, so that none sees their indices.
     const Case cases[] = {
         {{1, 2}, {0, 3, 1, 2, 1, 3, 4, 7, 5, 6, 5, 7}, true},
         {{0, 2}, {0, 3, 1, 2, 1, 3, 4, 7, 5, 6, 5, 7}, false},
