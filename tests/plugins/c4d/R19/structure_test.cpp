@@ -1,4 +1,4 @@
-// The document walk: the model group, document names and time, and the hierarchy with its
+// The document walk: the model group, document names and time, and the hierarchy with its depth,
 // groups, progress shares, the polygon write rule and caches.
 #include <gtest/gtest.h>
 
@@ -178,4 +178,25 @@ TEST(Hierarchy, MeshesFollowVisibilityTheirLayerTheGeneratorInputBitAndAnUpdates
         EXPECT_NE(root.find("untitled/Other"), nullptr);  // every group is written
         EXPECT_EQ(root.find("untitled/Other/Other") != nullptr, c.otherWritten);
     }
+}
+
+// As deep as the document loader and the model import accept: 256 levels below the top.
+TEST(Hierarchy, DocumentNestedAsDeepAsItsLoaderAllowsReadsBackWhole) {
+    ConverterFixture f;
+    std::vector<std::string> path = {"untitled"};
+    BaseObject* parent = nullptr;
+    for (int level = 0; level < 256; ++level) {
+        path.push_back("n" + std::to_string(level));
+        parent = AddObject(f.doc(), Onull, path.back(), parent);
+    }
+    Material* material = AddStandardMaterial(f.doc(), "Mat");
+    material->SetChannelState(CHANNEL_COLOR, true);
+    AddTextureTag(*addMesh(f.doc(), "Leaf", parent), material);
+
+    const vsp::Node root = f.loaded();
+    path.insert(path.end(), {"Leaf", "Leaf"});
+    const vsp::Node* leaf = root.find(path);
+    ASSERT_NE(leaf, nullptr);
+    EXPECT_EQ(leaf->at("triangles").param("triangles").size(), 3u);
+    EXPECT_EQ(leaf->at("Mat").shader("surface").kind, vsp::NodeKind::Shader);
 }
