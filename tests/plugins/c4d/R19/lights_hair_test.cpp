@@ -191,8 +191,6 @@ TEST_F(HairTest, MaterialIsTheDisplayColourOrWhatTheFrontmostTagSuppliesUnderIts
     EXPECT_EQ(material(root).name, "Front");
     EXPECT_EQ(color(root), (Floats{1, 0, 0}));  // no gradient: the shader's
 
-    SetParam(front, HAIRMATERIAL_GRADIENT, GradientData({}));  // no knots, no colour
-    EXPECT_EQ(color(write(op)), (Floats{1, 0, 0}));
     SetParam(front, HAIRMATERIAL_GRADIENT, GradientData({Vector(0, 1, 0)}));
     EXPECT_EQ(color(write(op)), (Floats{0, 1, 0}));  // the gradient beats the shader
 
