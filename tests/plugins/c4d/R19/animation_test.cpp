@@ -40,8 +40,7 @@ TEST(TransformTracks, SwitchedOnTracksWhoseKeysSpanTimeAreWrittenInRotationOrder
     op->SetRotationOrder(ROTATIONORDER_ZYXGLOBAL);
     addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_X, {{0, 0}, {1, 1}});
     addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Y, {{0, 0}});  // one key
-    SetParam(addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Z, {{0, 0}, {1, 1}}), ID_CTRACK_ON,
-             GeData(Int32(0)));
+    SetParam(addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Z, {{0, 0}, {1, 1}}), ID_CTRACK_ON, 0);
     CTrack* x = addTrack(op, ID_BASEOBJECT_REL_ROTATION, VECTOR_X, {{2, 0}, {3, 1}});
     CTrack* z = addTrack(op, ID_BASEOBJECT_REL_ROTATION, VECTOR_Z, {{2, 0}, {3, 1}});
     CTrack* y = addTrack(op, ID_BASEOBJECT_REL_ROTATION, VECTOR_Y, {{2, 0}, {3, 1}});
@@ -220,8 +219,8 @@ TEST(CameraRecord, TakenAtTheFirstFrameFromTheGlobalMatrixAnimatedAboutItsOwnPos
     ConverterFixture f;
     BaseObject* camera = AddObject(f.doc(), Ocamera, "", AddObject(f.doc(), Onull, "Rig"));
     camera->GetUp()->SetRelRot({q, 0, 0});
-    SetParam(camera, CAMERA_FIELD_OF_VIEW, GeData(0.7853981633974483));  // field of view in radians
-    SetParam(camera, CAMERA_PROJECTION, GeData(Int32(Pparallel)));
+    SetParam(camera, CAMERA_FIELD_OF_VIEW, 0.7853981633974483);  // field of view in radians
+    SetParam(camera, CAMERA_PROJECTION, Int32(Pparallel));
     addTrack(camera, ID_BASEOBJECT_REL_POSITION, VECTOR_Z, {{1, 10}, {3, 30}});
     addTrack(camera, ID_BASEOBJECT_REL_ROTATION, VECTOR_X, {{1, 0}, {1.01, q}, {3, q}});
     f.doc().SetMinTime(BaseTime(1.0));
