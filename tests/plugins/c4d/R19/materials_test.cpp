@@ -41,7 +41,7 @@ TEST(MaterialCapture, ColourAndSpecularChannelsLinkedShadersAndTheAlphaShaderSca
              Link(SetParam(AddShader(*m, Xcolor), COLORSHADER_COLOR, Vector(0, 0, 1))));
     EXPECT_EQ(captured(f, m), std::make_pair(true, Vector(0, 0, 1)));
     // A link to a material, an object or a layer reads as no shader, whatever its type.
-    Material* linking = withChannels(f.doc(), {CHANNEL_COLOR});
+    Material* linking = colored(f.doc());
     SetParam(linking, MATERIAL_COLOR_COLOR, Vector(0, 1, 0));
     for (BaseList2D* target : std::initializer_list<BaseList2D*>{AddMaterial(f.doc(), Xcolor, "M"),
                                                                  AddObject(f.doc(), Xcolor, "O"),
@@ -67,7 +67,7 @@ TEST(MaterialCapture, ColourAndSpecularChannelsLinkedShadersAndTheAlphaShaderSca
 
     // The colour channel's own shader link overrides its colour; a gradient gives its first
     // knot.
-    Material* linked = withChannels(f.doc(), {CHANNEL_COLOR});
+    Material* linked = colored(f.doc());
     SetParam(linked, MATERIAL_COLOR_COLOR, Vector(1, 1, 1));
     SetParam(linked, MATERIAL_COLOR_SHADER,
              Link(SetParam(AddShader(*linked, Xcolor), COLORSHADER_COLOR, Vector(0.5, 0, 0))));
@@ -97,7 +97,7 @@ TEST(MaterialCapture, ColourAndSpecularChannelsLinkedShadersAndTheAlphaShaderSca
 
 TEST(MaterialCapture, TextureTagGivesCutNameAndPlacementOrFails) {
     ConverterFixture f;
-    Material* material = withChannels(f.doc(), {CHANNEL_COLOR});
+    Material* material = colored(f.doc());
     material->SetName(String(std::string(1021, 'n') + "\xe2\x82\xac"));  // 1024 bytes
     TextureTag* tag = AddTextureTag(*AddObject(f.doc(), Onull, "O"), material);
     SetParam(SetParam(SetParam(tag, TEXTURETAG_OFFSETX, 0.25), TEXTURETAG_LENGTHY, 2.0),
@@ -137,34 +137,22 @@ std::vector<std::string> meshMaterials(const vsp::Node& root) {
     return found;
 }
 
-// Three triangles apart from each other, so that none shares a point.
-PolygonObject* addTriangles(BaseDocument& doc, const std::string& name, BaseObject* parent) {
-    std::vector<Vector> points;
-    std::vector<CPolygon> polygons;
-    for (Int32 i = 0; i < 3; ++i) {
-        polygons.emplace_back(3 * i, 3 * i + 1, 3 * i + 2);
-        points.insert(points.end(), {{Float(i), 0, 0}, {Float(i), 1, 0}, {Float(i), 0, 1}});
-    }
-    return AddPolygonObject(doc, name, points, polygons, parent);
-}
-
 TEST(MaterialsThroughTheWalk, AncestorsTagsReachChildrenCachesAndDeformedMeshes) {
     ConverterFixture f;
     BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
-    AddTextureTag(*parent, withChannels(f.doc(), {CHANNEL_COLOR}));  // "Mat"
-    addTriangles(f.doc(), "Child", AddObject(f.doc(), Onull, "Between", parent));
+    AddTextureTag(*parent, colored(f.doc()));  // "Mat"
+    addPolygons(f.doc(), "Child", 3, 3, AddObject(f.doc(), Onull, "Between", parent));
 
     // A tag restricted to a selection its own object lacks is resolved against the
     // selections of each mesh it reaches.
     BaseObject* rig = AddObject(f.doc(), Onull, "Rig");
-    AddTextureTag(*rig, withChannels(f.doc(), {CHANNEL_COLOR}, "Part"), "S");
-    AddPolygonSelection(*addTriangles(f.doc(), "Selected", rig), "S", {1});
+    AddTextureTag(*rig, colored(f.doc(), "Part"), "S");
+    AddPolygonSelection(*addPolygons(f.doc(), "Selected", 3, 3, rig), "S", {1});
 
     for (bool deformed : {false, true}) {
         BaseObject* generator = AddObject(f.doc(), Onull, deformed ? "Deformer" : "Generator");
-        AddTextureTag(*generator,
-                      withChannels(f.doc(), {CHANNEL_COLOR}, deformed ? "Bent" : "Made"));
-        PolygonObject* cache = addTriangles(f.doc(), "Cache", nullptr);
+        AddTextureTag(*generator, colored(f.doc(), deformed ? "Bent" : "Made"));
+        PolygonObject* cache = addPolygons(f.doc(), "Cache", 3, 3, nullptr);
         deformed ? generator->SetDeformCache(cache) : generator->SetCache(cache);
     }
 
@@ -178,8 +166,8 @@ TEST(MaterialsThroughTheWalk, MeshesKeepTheirHostNamesTextsAndDisplayColour) {
     ConverterFixture f;
     // Quotes and bytes beyond ASCII are written hex-encoded; they must come back unchanged.
     const std::string name = "W\xc3\xbcrfel \"1\"", texture = "/maps/Holz \xc3\xa4.png";
-    PolygonObject* mesh = addTriangles(f.doc(), name, nullptr);
-    Material* material = withChannels(f.doc(), {CHANNEL_COLOR}, "B\xc3\xb6se");
+    PolygonObject* mesh = addPolygons(f.doc(), name, 3, 3, nullptr);
+    Material* material = colored(f.doc(), "B\xc3\xb6se");
     SetParam(AddShader(*material, Xbitmap), BITMAPSHADER_FILENAME,
              GeData(Filename(texture.c_str())));
     SetParam(material, MATERIAL_COLOR_SHADER, Link(material->GetFirstShader()));
@@ -189,7 +177,7 @@ TEST(MaterialsThroughTheWalk, MeshesKeepTheirHostNamesTextsAndDisplayColour) {
     SetParam(SetParam(mesh, ID_BASEOBJECT_USECOLOR, 1), ID_BASEOBJECT_COLOR, Vector(0.25, 0.5, 1));
     // A group name is cut; the scene object inside keeps the whole name.
     const std::string longName(1100, 'n');
-    addTriangles(f.doc(), longName, nullptr);
+    addPolygons(f.doc(), longName, 3, 3, nullptr);
 
     const vsp::Node root = f.loaded();
     EXPECT_EQ(meshMaterials(root),

@@ -24,12 +24,6 @@ std::string progressLog(ConverterFixture& f) {
     return log;
 }
 
-// A one-triangle mesh; written, it is a scene object of its name inside its group.
-PolygonObject* addMesh(BaseDocument& doc, const std::string& name, BaseObject* parent) {
-    return AddPolygonObject(doc, name, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {CPolygon(0, 1, 2)},
-                            parent);
-}
-
 }  // namespace
 
 TEST(Load, MirroredModelGroupIsNamedAfterTheDocumentAndConvertedAtItsFirstFrame) {
@@ -123,7 +117,7 @@ TEST(Hierarchy, ProgressSplitsEachWeightAmongCacheMeshAndChildren) {
     generator->GetDeformCache()->SetName(String("Deformed"));
     AddObject(f.doc(), Onull, "c1", generator);
     AddObject(f.doc(), Onull, "c2", generator);
-    AddObject(f.doc(), Onull, "Probe", addMesh(f.doc(), "Mesh", nullptr));
+    AddObject(f.doc(), Onull, "Probe", addPolygons(f.doc(), "Mesh", 1, 3, nullptr));
     EXPECT_EQ(progressLog(f),
               "|Gen 0.000|Deformed 0.000|Deformed 0.250|c1 0.250|c1 0.375|c2 0.375|c2 0.500|"
               "Mesh 0.500|Probe 0.500|Probe 0.750|Mesh 1.000|");
@@ -158,8 +152,8 @@ TEST(Hierarchy, MeshesFollowVisibilityTheirLayerTheGeneratorInputBitAndAnUpdates
         SCOPED_TRACE(c.what);
         ConverterFixture f;
         BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
-        PolygonObject* mesh = addMesh(f.doc(), "Mesh", parent);
-        addMesh(f.doc(), "Other", nullptr);
+        PolygonObject* mesh = addPolygons(f.doc(), "Mesh", 1, 3, parent);
+        addPolygons(f.doc(), "Other", 1, 3, nullptr);
         if (c.parentEditor >= 0) SetParam(parent, ID_BASEOBJECT_VISIBILITY_EDITOR, c.parentEditor);
         if (c.meshEditor >= 0) SetParam(mesh, ID_BASEOBJECT_VISIBILITY_EDITOR, c.meshEditor);
         if (c.meshRender >= 0) SetParam(mesh, ID_BASEOBJECT_VISIBILITY_RENDER, c.meshRender);
@@ -189,9 +183,7 @@ TEST(Hierarchy, DocumentNestedAsDeepAsItsLoaderAllowsReadsBackWhole) {
         path.push_back("n" + std::to_string(level));
         parent = AddObject(f.doc(), Onull, path.back(), parent);
     }
-    Material* material = AddStandardMaterial(f.doc(), "Mat");
-    material->SetChannelState(CHANNEL_COLOR, true);
-    AddTextureTag(*addMesh(f.doc(), "Leaf", parent), material);
+    AddTextureTag(*addPolygons(f.doc(), "Leaf", 1, 3, parent), colored(f.doc()));
 
     const vsp::Node root = f.loaded();
     path.insert(path.end(), {"Leaf", "Leaf"});
