@@ -234,6 +234,8 @@ TEST(CameraRecord, TakenAtTheFirstFrameFromTheGlobalMatrixAnimatedAboutItsOwnPos
     const std::vector<double> transform = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 10, 0, 0, 1};
     const std::vector<double> written = block.findStatement("transform")->arg(0).numbers();
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(written.at(i), transform[i], 1e-5) << i;
+    EXPECT_EQ(f.doc().GetTime().Get(), 2.5);
+    EXPECT_DOUBLE_EQ(camera->GetRelPos().z, 25.0);  // evaluated at its own time again
 
     // The heading turns about the camera's position in its parent, (0, 0, 10).
     const vsp::Node* turn = nullptr;
