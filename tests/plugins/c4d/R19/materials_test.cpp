@@ -152,7 +152,7 @@ TEST(MaterialsThroughTheWalk, AncestorsTagsReachChildrenCachesAndDeformedMeshes)
     for (bool deformed : {false, true}) {
         BaseObject* generator = AddObject(f.doc(), Onull, deformed ? "Deformer" : "Generator");
         AddTextureTag(*generator, colored(f.doc(), deformed ? "Bent" : "Made"));
-        PolygonObject* cache = addPolygons(f.doc(), "Cache", 3, 3, nullptr);
+        PolygonObject* cache = addPolygons(f.doc(), "Cache", 3, 3);
         deformed ? generator->SetDeformCache(cache) : generator->SetCache(cache);
     }
 
@@ -166,7 +166,7 @@ TEST(MaterialsThroughTheWalk, MeshesKeepTheirHostNamesTextsAndDisplayColour) {
     ConverterFixture f;
     // Quotes and bytes beyond ASCII are written hex-encoded; they must come back unchanged.
     const std::string name = "W\xc3\xbcrfel \"1\"", texture = "/maps/Holz \xc3\xa4.png";
-    PolygonObject* mesh = addPolygons(f.doc(), name, 3, 3, nullptr);
+    PolygonObject* mesh = addPolygons(f.doc(), name, 3, 3);
     Material* material = colored(f.doc(), "B\xc3\xb6se");
     SetParam(AddShader(*material, Xbitmap), BITMAPSHADER_FILENAME,
              GeData(Filename(texture.c_str())));
@@ -175,9 +175,9 @@ TEST(MaterialsThroughTheWalk, MeshesKeepTheirHostNamesTextsAndDisplayColour) {
     AddPolygonSelection(*mesh, "S", {0});
     // The display colour, mode 1, colours the polygons no tag takes.
     SetParam(SetParam(mesh, ID_BASEOBJECT_USECOLOR, 1), ID_BASEOBJECT_COLOR, Vector(0.25, 0.5, 1));
-    // A group name is cut; the scene object inside keeps the whole name.
+    // However long, the scene object keeps its whole name (its group's is cut).
     const std::string longName(1100, 'n');
-    addPolygons(f.doc(), longName, 3, 3, nullptr);
+    addPolygons(f.doc(), longName, 3, 3);
 
     const vsp::Node root = f.loaded();
     EXPECT_EQ(meshMaterials(root),
