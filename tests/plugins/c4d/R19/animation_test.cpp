@@ -238,13 +238,9 @@ TEST(CameraRecord, TakenAtTheFirstFrameFromTheGlobalMatrixAnimatedAboutItsOwnPos
     EXPECT_DOUBLE_EQ(camera->GetRelPos().z, 25.0);  // evaluated at its own time again
 
     // The heading turns about the camera's position in its parent, (0, 0, 10).
-    const vsp::Node* turn = nullptr;
-    for (const vsp::Node& b : root.children)
-        if (b.kind == vsp::NodeKind::Animation &&
-            b.param("folder").text() == "Camera/Camera Rotation")
-            turn = &b;
-    ASSERT_NE(turn, nullptr);
-    const vsp::Matrix16 last = turn->param("matrices").matrices().back();
+    const vsp::Node& turn = root.children.at(1);  // the record's tracks follow it
+    EXPECT_EQ(turn.param("folder").text(), "Camera/Camera Rotation");
+    const vsp::Matrix16 last = turn.param("matrices").matrices().back();
     const vsp::Matrix16 expected = {0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, -10, 0, -10, 1};
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(last[i], expected[i], 1e-6) << i;
 }
