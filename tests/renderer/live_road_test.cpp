@@ -31,10 +31,6 @@ namespace {
 
 using tav::RepeatLinkFactory;
 
-const char* const kNotDelivered =
-    "The renderer closed the connection or stopped responding; the scene was not delivered "
-    "completely.";
-
 // A factory configured like the commands, polling fast.
 struct CommandFactory : RepeatLinkFactory {
     explicit CommandFactory(bool update, int tries = 50) {
@@ -61,14 +57,6 @@ void sendModel(bool update = false) {
     wrapper.set_array("values", std::vector<float>{1.0f, 2.0f, 3.0f});
     wrapper.end_group();
     EXPECT_TRUE(factory.finish()) << factory.getLastError();
-}
-
-// Sends more than every buffer on the way holds.
-void sendLargeModel(tav::tavSceneapi_oo& wrapper) {
-    const std::vector<float> block(1 << 22, 1.0f);
-    wrapper.begin_group("Doc");
-    for (int i = 0; i < 4; ++i) wrapper.set_array("values", block);
-    wrapper.end_group();
 }
 
 // Many small calls around arrays of odd sizes, so frames of every size end and begin
@@ -331,9 +319,13 @@ TEST(LiveRoad, RendererLostMidStreamIsReportedAndKeepsNoScene) {
         const std::vector<pid_t> renderers = sandbox.registered();
         ASSERT_EQ(renderers.size(), 1u);
         kill(renderers[0], signal);
-        sendLargeModel(wrapper);
+        wrapper.begin_group("Doc");  // more than every buffer on the way holds
+        for (int i = 0; i < 4; ++i) wrapper.set_array("values", std::vector<float>(1 << 22));
+        wrapper.end_group();
         EXPECT_FALSE(factory.finish());
-        EXPECT_EQ(factory.getLastError(), kNotDelivered);
+        EXPECT_EQ(factory.getLastError(),
+                  "The renderer closed the connection or stopped responding; the scene was not "
+                  "delivered completely.");
 
         const std::string name = std::to_string(renderers[0]) + "-1.vsp";
         if (signal == SIGSTOP) {

@@ -40,8 +40,7 @@ TEST(TransformTracks, SwitchedOnTracksWhoseKeysSpanTimeAreWrittenInRotationOrder
     op->SetRotationOrder(ROTATIONORDER_ZYXGLOBAL);
     addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_X, {{0, 0}, {1, 1}});
     addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Y, {{0, 0}});  // one key
-    SetParam(addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Z, {{0, 0}, {1, 1}}), ID_CTRACK_ON,
-             GeData(Int32(0)));
+    SetParam(addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Z, {{0, 0}, {1, 1}}), ID_CTRACK_ON, 0);
     CTrack* x = addTrack(op, ID_BASEOBJECT_REL_ROTATION, VECTOR_X, {{2, 0}, {3, 1}});
     CTrack* z = addTrack(op, ID_BASEOBJECT_REL_ROTATION, VECTOR_Z, {{2, 0}, {3, 1}});
     CTrack* y = addTrack(op, ID_BASEOBJECT_REL_ROTATION, VECTOR_Y, {{2, 0}, {3, 1}});
@@ -118,16 +117,8 @@ TEST(AnimationSampling, ThirtySamplesASecondUpToTheLastRepresentableOne) {
         EXPECT_FLOAT_EQ(written[0].param("duration").number(), float(c.last) - float(c.first));
         const std::vector<int> stamps = written[0].param("timestamps").ints();
         ASSERT_EQ(stamps.size(), c.count);
-        EXPECT_EQ(stamps.front(), 0);
         EXPECT_EQ(stamps.back(), c.lastStamp);
     }
-    // Between them, every stamp counts the accumulated single-precision time from the first
-    // key: from 1.9 s each tenth of a second comes out a millisecond short.
-    write(f, op, {addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_X, {{1.9, 0}, {2.9, 1}})});
-    EXPECT_EQ(animations(f).at(0).param("timestamps").ints(),
-              (std::vector<int>{0,   33,  66,  99,  133, 166, 199, 233, 266, 299, 333,
-                                366, 399, 433, 466, 499, 533, 566, 599, 633, 666, 699,
-                                733, 766, 799, 833, 866, 899, 933, 966, 999}));
     // Neither x, y nor z: no component to sample.
     write(f, op, {addTrack(op, ID_BASEOBJECT_REL_POSITION, VECTOR_Z + 1, {{0, 0}, {1, 1}})});
     EXPECT_TRUE(animations(f).empty());
@@ -208,7 +199,6 @@ TEST(CameraRecord, WalkWritesThemFirstInPreOrderMirroredInDegreesPerspectiveWith
                                                                 : block.name);
     EXPECT_EQ(blocks, (std::vector<std::string>{"Outer", "Cam", "Cam/Camera Position", "Last",
                                                 "untitled"}));
-    EXPECT_EQ(root.children[0].kind, vsp::NodeKind::Camera);
     // Inside the model group the camera is an object like any other.
     const vsp::Node& group = root.at("untitled/Outer/Rig/Cam");
     ASSERT_EQ(group.children.size(), 1u);
@@ -228,8 +218,8 @@ TEST(CameraRecord, TakenAtTheFirstFrameFromTheGlobalMatrixAnimatedAboutItsOwnPos
     ConverterFixture f;
     BaseObject* camera = AddObject(f.doc(), Ocamera, "", AddObject(f.doc(), Onull, "Rig"));
     camera->GetUp()->SetRelRot({q, 0, 0});
-    SetParam(camera, CAMERA_FIELD_OF_VIEW, GeData(0.7853981633974483));  // field of view in radians
-    SetParam(camera, CAMERA_PROJECTION, GeData(Int32(Pparallel)));
+    SetParam(camera, CAMERA_FIELD_OF_VIEW, 0.7853981633974483);  // field of view in radians
+    SetParam(camera, CAMERA_PROJECTION, Int32(Pparallel));
     addTrack(camera, ID_BASEOBJECT_REL_POSITION, VECTOR_Z, {{1, 10}, {3, 30}});
     addTrack(camera, ID_BASEOBJECT_REL_ROTATION, VECTOR_X, {{1, 0}, {1.01, q}, {3, q}});
     f.doc().SetMinTime(BaseTime(1.0));
@@ -244,15 +234,13 @@ TEST(CameraRecord, TakenAtTheFirstFrameFromTheGlobalMatrixAnimatedAboutItsOwnPos
     const std::vector<double> transform = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 10, 0, 0, 1};
     const std::vector<double> written = block.findStatement("transform")->arg(0).numbers();
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(written.at(i), transform[i], 1e-5) << i;
+    EXPECT_EQ(f.doc().GetTime().Get(), 2.5);
+    EXPECT_DOUBLE_EQ(camera->GetRelPos().z, 25.0);  // evaluated at its own time again
 
     // The heading turns about the camera's position in its parent, (0, 0, 10).
-    const vsp::Node* turn = nullptr;
-    for (const vsp::Node& b : root.children)
-        if (b.kind == vsp::NodeKind::Animation &&
-            b.param("folder").text() == "Camera/Camera Rotation")
-            turn = &b;
-    ASSERT_NE(turn, nullptr);
-    const vsp::Matrix16 last = turn->param("matrices").matrices().back();
+    const vsp::Node& turn = root.children.at(1);  // the record's tracks follow it
+    EXPECT_EQ(turn.param("folder").text(), "Camera/Camera Rotation");
+    const vsp::Matrix16 last = turn.param("matrices").matrices().back();
     const vsp::Matrix16 expected = {0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, -10, 0, -10, 1};
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(last[i], expected[i], 1e-6) << i;
 }

@@ -1,11 +1,13 @@
 // A converter writing into an in-memory scene file, for tests that drive one writer
-// (or the whole walk) on a document built in code and read the result back.
+// (or the whole walk) on a document built in code and read the result back; and the
+// meshes and materials those documents are built of.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "C4DLoader.h"
 #include "LightFactory.h"
@@ -65,3 +67,25 @@ private:
     tav::PassThroughFactory factory_;
     BaseDocument* document_;
 };
+
+// A standard material that captures a colour.
+inline Material* colored(BaseDocument& doc, const std::string& name = "Mat") {
+    Material* material = vantrel_host::AddStandardMaterial(doc, name);
+    material->SetChannelState(CHANNEL_COLOR, true);
+    return material;
+}
+
+// count polygons of 3 or 4 corners that share no points; polygon i lies at x = i, so a
+// vertex tells its polygon.
+inline PolygonObject* addPolygons(BaseDocument& doc, const std::string& name, int count,
+                                  int corners, BaseObject* parent = nullptr) {
+    std::vector<Vector> points;
+    std::vector<CPolygon> polygons;
+    for (double x = 0; x < count; ++x) {
+        const Int32 a = Int32(points.size());
+        polygons.emplace_back(a, a + 1, a + 2, corners == 4 ? a + 3 : a + 2);
+        points.insert(points.end(), {{x, 0, 0}, {x, 1, 0}, {x, 1, 1}, {x, 0, 1}});
+        points.resize(a + corners);
+    }
+    return vantrel_host::AddPolygonObject(doc, name, points, polygons, parent);
+}

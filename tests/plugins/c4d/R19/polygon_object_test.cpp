@@ -12,24 +12,6 @@ using Ints = std::vector<int>;
 using Floats = std::vector<float>;
 using Groups = std::vector<std::string>;
 
-// Quads that share no points; quad i lies at x = i, so a vertex tells its polygon.
-PolygonObject* addQuads(BaseDocument& doc, int count, BaseObject* parent = nullptr) {
-    std::vector<Vector> points;
-    std::vector<CPolygon> polygons;
-    for (double x = 0; x < count; ++x) {
-        polygons.emplace_back(points.size(), points.size() + 1, points.size() + 2,
-                              points.size() + 3);
-        points.insert(points.end(), {{x, 0, 0}, {x, 1, 0}, {x, 1, 1}, {x, 0, 1}});
-    }
-    return AddPolygonObject(doc, "Quads", points, polygons, parent);
-}
-
-Material* colored(BaseDocument& doc, const std::string& name) {
-    Material* material = AddStandardMaterial(doc, name);
-    material->SetChannelState(CHANNEL_COLOR, true);
-    return material;
-}
-
 // "material: polygons" for each scene object, in order.
 Groups groupsOf(const vsp::Node& root) {
     Groups groups;
@@ -63,7 +45,7 @@ TEST(PolygonObject, WritesEachBuiltArrayUnderItsOwnName) {
     EXPECT_EQ(mesh.param("normals").floats(), Floats(21, 0.0f));  // a normal tag
 
     // Without UVW tag, normal tag or phong normals only positions and triangles are sent.
-    f.loader.writePolygonObject(addQuads(f.doc(), 1), {nullptr}, 0.5f);
+    f.loader.writePolygonObject(addPolygons(f.doc(), "Quads", 1, 4), {nullptr}, 0.5f);
     const vsp::Node bare = f.parsed().at("Quads/triangles");
     for (const char* name : {"normals", "triangles_norm", "uv_tex", "triangles_uv"})
         EXPECT_EQ(bare.findParameter(name), nullptr) << name;
@@ -73,7 +55,7 @@ TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirstSkippedOnesLeaveT
     ConverterFixture f;
     BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
     TextureTag* inherited = AddTextureTag(*parent, colored(f.doc(), "Inherited"));
-    PolygonObject* object = addQuads(f.doc(), 4, parent);
+    PolygonObject* object = addPolygons(f.doc(), "Quads", 4, 4, parent);
     AddPolygonSelection(*object, "S", {2, 1});
     AddTextureTag(*object, colored(f.doc(), "Earlier"));
     AddTextureTag(*object, colored(f.doc(), "Whole"));
@@ -87,14 +69,14 @@ TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirstSkippedOnesLeaveT
         for (int corner = 0; corner < 8; ++corner) facingX.insert(facingX.end(), {1, 0, 0});
         EXPECT_EQ(group->at("triangles").param("normals").floats(), facingX);
     }
-    PolygonObject* child = addQuads(f.doc(), 3, parent);
+    PolygonObject* child = addPolygons(f.doc(), "Quads", 3, 4, parent);
     AddPolygonSelection(*child, "S", {1});
     AddTextureTag(*child, colored(f.doc(), "Own"), "S");
     f.loader.writePolygonObject(child, {nullptr, inherited}, 0.5f);
     EXPECT_EQ(groupsOf(phong), (Groups{"Part: 1 2", "Whole: 0 3"}));
     EXPECT_EQ(groupsOf(f.parsed()), (Groups{"Own: 1", "Inherited: 0 2"}));
 
-    PolygonObject* skipping = addQuads(f.doc(), 2);
+    PolygonObject* skipping = addPolygons(f.doc(), "Quads", 2, 4);
     AddPolygonSelection(*skipping, "Empty", {});
     AddTextureTag(*skipping, colored(f.doc(), "Unknown"), "NoSuchSelection");  // whole object
     AddTextureTag(*skipping, AddStandardMaterial(f.doc(), "NoChannels"));      // capture fails
@@ -107,7 +89,7 @@ TEST(PolygonObject, LaterOwnAndRestrictedTagsClaimPolygonsFirstSkippedOnesLeaveT
 
 TEST(PolygonObject, BadMeshDataIsLeftOutWithoutReadingOutsideItsArrays) {
     ConverterFixture f;
-    PolygonObject* object = addQuads(f.doc(), 4);
+    PolygonObject* object = addPolygons(f.doc(), "Quads", 4, 4);
     object->GetPolygonW()[1].c = 16;  // one past the last point
     object->GetPolygonW()[2].a = -1;
     AddPolygonSelection(*object, "Stale", {3, 7, 900});

@@ -1,4 +1,4 @@
-// The document walk: the model group, document names and time, and the hierarchy with its
+// The document walk: the model group and document names, and the hierarchy with its depth,
 // groups, progress shares, the polygon write rule and caches.
 #include <gtest/gtest.h>
 
@@ -24,51 +24,25 @@ std::string progressLog(ConverterFixture& f) {
     return log;
 }
 
-// A one-triangle mesh; written, it is a scene object of its name inside its group.
-PolygonObject* addMesh(BaseDocument& doc, const std::string& name, BaseObject* parent) {
-    return AddPolygonObject(doc, name, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {CPolygon(0, 1, 2)},
-                            parent);
-}
-
 }  // namespace
 
-TEST(Load, MirroredModelGroupIsNamedAfterTheDocumentAndConvertedAtItsFirstFrame) {
+TEST(Load, MirroredModelGroupIsNamedAfterTheDocument) {
     const std::vector<std::pair<std::string, std::string>> cases = {{"", "untitled"},
                                                                     {"car.final.c4d", "car.final"},
                                                                     {"scene", "scene"},
                                                                     {"bad \xff.c4d", "untitled"}};
     ConverterFixture f;
+    f.take();  // the wrapper's banner and version
     f.doc().SetDocumentPath(Filename("/projects/cars"));
     for (const auto& [file, model] : cases) {
         SCOPED_TRACE(file);
         f.doc().SetDocumentName(Filename(String(file)));
-        const vsp::Node root = f.loaded();
-        ASSERT_EQ(root.children.size(), 1u);
-        const vsp::Node& group = root.children[0];
-        EXPECT_EQ(group.name, model);
-        EXPECT_EQ(group.kind, vsp::NodeKind::Group);
-        EXPECT_TRUE(group.children.empty());
-        ASSERT_EQ(group.statements.size(), 2u);
-        EXPECT_EQ(group.statements[0].keyword, "transform");
-        EXPECT_EQ(group.statements[0].arg(0).numbers(),
-                  (std::vector<double>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1}));
-        EXPECT_EQ(group.statements[1].keyword, "attribute");
-        EXPECT_EQ(group.statements[1].arg(0).text() + "|" + group.statements[1].arg(1).text(),
-                  "source file|source file");
+        f.loader.load(&f.doc());
+        EXPECT_EQ(f.take(), "\ngroup \"" + model +
+                                "\" {\ntransform 1 0 0 0 0 1 0 0 0 0 -1 0 0 0 0 1\n"
+                                "attribute \"source file\" \"source file\"\n}\n");
     }
     EXPECT_EQ(f.documentPath(), "/projects/cars");
-
-    BaseObject* box = AddObject(f.doc(), Onull, "Box");
-    AddTrack(*box, DescID(ID_BASEOBJECT_REL_POSITION, VECTOR_Y), {{1.0, 10.0}, {3.0, 30.0}});
-    f.doc().SetMinTime(BaseTime(1.0));
-    f.doc().SetTime(BaseTime(2.5));
-    f.doc().ExecutePasses(nullptr, true, true, true, BUILDFLAGS_0);
-    const vsp::Node root = f.loaded();
-    const vsp::Matrix16 written =
-        root.at("untitled/Box").findStatement("transform")->arg(0).matrix();
-    EXPECT_DOUBLE_EQ(written[13], 10.0);  // position y at the first frame
-    EXPECT_EQ(f.doc().GetTime().Get(), 2.5);
-    EXPECT_DOUBLE_EQ(box->GetRelPos().y, 25.0);  // evaluated at its own time again
 
     f.loader.load(nullptr);  // no document, nothing written
     EXPECT_EQ(f.take(), "");
@@ -93,12 +67,11 @@ TEST(Hierarchy, GroupsKeepOrderFlagsLocalTransformsAndNamesCutAtACharacterBounda
     std::vector<std::string> names;
     for (const vsp::Node& group : root.at("untitled").children) names.push_back(group.name);
     EXPECT_EQ(names, (std::vector<std::string>{"A", fits, std::string(1022, 'y'), "object"}));
-    EXPECT_EQ(root.at("untitled/A").children.at(1).name, "");  // an empty name stays empty
+    const std::vector<vsp::Node>& inA = root.at("untitled/A").children;
+    EXPECT_EQ(inA.at(1).name, "");  // an empty name stays empty
     // An object's animation follows the groups of its children.
-    std::vector<vsp::NodeKind> kinds;
-    for (const vsp::Node& block : root.at("untitled/A").children) kinds.push_back(block.kind);
-    EXPECT_EQ(kinds, (std::vector<vsp::NodeKind>{vsp::NodeKind::Group, vsp::NodeKind::Group,
-                                                 vsp::NodeKind::Animation}));
+    EXPECT_EQ(inA.size(), 3u);
+    EXPECT_EQ(inA.at(2).kind, vsp::NodeKind::Animation);
     // B's own transform, not its global one.
     const vsp::Node& group = root.at("untitled/A/B");
     EXPECT_EQ(group.statements.at(0).keyword, "flags");
@@ -123,7 +96,7 @@ TEST(Hierarchy, ProgressSplitsEachWeightAmongCacheMeshAndChildren) {
     generator->GetDeformCache()->SetName(String("Deformed"));
     AddObject(f.doc(), Onull, "c1", generator);
     AddObject(f.doc(), Onull, "c2", generator);
-    AddObject(f.doc(), Onull, "Probe", addMesh(f.doc(), "Mesh", nullptr));
+    AddObject(f.doc(), Onull, "Probe", addPolygons(f.doc(), "Mesh", 1, 3, nullptr));
     EXPECT_EQ(progressLog(f),
               "|Gen 0.000|Deformed 0.000|Deformed 0.250|c1 0.250|c1 0.375|c2 0.375|c2 0.500|"
               "Mesh 0.500|Probe 0.500|Probe 0.750|Mesh 1.000|");
@@ -158,8 +131,8 @@ TEST(Hierarchy, MeshesFollowVisibilityTheirLayerTheGeneratorInputBitAndAnUpdates
         SCOPED_TRACE(c.what);
         ConverterFixture f;
         BaseObject* parent = AddObject(f.doc(), Onull, "Parent");
-        PolygonObject* mesh = addMesh(f.doc(), "Mesh", parent);
-        addMesh(f.doc(), "Other", nullptr);
+        PolygonObject* mesh = addPolygons(f.doc(), "Mesh", 1, 3, parent);
+        addPolygons(f.doc(), "Other", 1, 3, nullptr);
         if (c.parentEditor >= 0) SetParam(parent, ID_BASEOBJECT_VISIBILITY_EDITOR, c.parentEditor);
         if (c.meshEditor >= 0) SetParam(mesh, ID_BASEOBJECT_VISIBILITY_EDITOR, c.meshEditor);
         if (c.meshRender >= 0) SetParam(mesh, ID_BASEOBJECT_VISIBILITY_RENDER, c.meshRender);
@@ -178,4 +151,23 @@ TEST(Hierarchy, MeshesFollowVisibilityTheirLayerTheGeneratorInputBitAndAnUpdates
         EXPECT_NE(root.find("untitled/Other"), nullptr);  // every group is written
         EXPECT_EQ(root.find("untitled/Other/Other") != nullptr, c.otherWritten);
     }
+}
+
+// As deep as the document loader and the model import accept: 256 levels below the top.
+TEST(Hierarchy, DocumentNestedAsDeepAsItsLoaderAllowsReadsBackWhole) {
+    ConverterFixture f;
+    std::vector<std::string> path = {"untitled"};
+    BaseObject* parent = nullptr;
+    for (int level = 0; level < 256; ++level) {
+        path.push_back("n" + std::to_string(level));
+        parent = AddObject(f.doc(), Onull, path.back(), parent);
+    }
+    AddTextureTag(*addPolygons(f.doc(), "Leaf", 1, 3, parent), colored(f.doc()));
+
+    const vsp::Node root = f.loaded();
+    path.insert(path.end(), {"Leaf", "Leaf"});
+    const vsp::Node* leaf = root.find(path);
+    ASSERT_NE(leaf, nullptr);
+    EXPECT_EQ(leaf->at("triangles").param("triangles").size(), 3u);
+    EXPECT_EQ(leaf->at("Mat").shader("surface").kind, vsp::NodeKind::Shader);
 }

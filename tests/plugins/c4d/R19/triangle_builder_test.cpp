@@ -15,7 +15,6 @@ using Group = std::vector<Int32>;
 struct Mesh {
     std::vector<Vector64> points;
     std::vector<CPolygon> polygons;
-    std::vector<UVWStruct> uvws;  // empty: no UVs
     std::vector<Vector32> phong;  // empty: no phong normals
 
     TriangleSource source() const {
@@ -23,7 +22,6 @@ struct Mesh {
         s.polygons = polygons.data();
         s.points = points.data();
         s.pointCount = Int32(points.size());
-        s.uvwData = uvws.empty() ? nullptr : uvws.data();
         s.phongNormals = phong.empty() ? nullptr : phong.data();
         return s;
     }
@@ -65,25 +63,15 @@ Floats phongOf(const Mesh& mesh, const Group& group) {
     return normals;
 }
 
-TEST(TriangleBuilder, CornersReverseQuadsSplitAlongBDAndPointsWeldInOrderOfFirstUse) {
+// The arrays of one group are pinned through the polygon object writer; here what the
+// builder carries from one group to the next.
+TEST(TriangleBuilder, EachGroupWeldsOnlyItsOwnPointsNumberedFromZero) {
     Mesh mesh;
     mesh.points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {5, 5, 5}, {7, 7, 7}};
     mesh.polygons = {CPolygon(0, 1, 2, 3), CPolygon(4, 2, 1)};
-    mesh.uvws = {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}},
-                 {{0.5, 0.5, 0}, {1, 0, 0}, {1, 1, 0}, {}}};
     TriangleBuilder builder;
     const TriangleSource source = mesh.source();
-    EXPECT_EQ(copy(builder.weld({0, 1}, 1, source)),
-              (Floats{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 5, 5, 5}));
-    EXPECT_EQ(builder.indexCount(), 9u);
-    EXPECT_EQ(builder.cornerNormals({0, 1}, source).count, 0u);  // neither phong nor tag
-    const int32_t* corners = builder.cornerIndices({0, 1}, source);
-    EXPECT_EQ(Ints(corners, corners + 9), (Ints{0, 3, 1, 2, 1, 3, 4, 6, 5}));
-    EXPECT_EQ(copy(builder.uvs({0, 1}, source)),
-              (Floats{0, 0, 1, 0, 1, 1, 0, 1, 0.5, 0.5, 1, 0, 1, 1}));
-    EXPECT_EQ(copy(builder.triangles({0, 1}, source)), (Ints{0, 3, 1, 2, 1, 3, 4, 1, 2}));
-
-    // The next group numbers its own vertices from 0, whatever the last group welded.
+    builder.weld({0, 1}, 1, source);
     EXPECT_EQ(copy(builder.weld({1}, 0, source)), (Floats{5, 5, 5, 1, 1, 0, 1, 0, 0}));
     EXPECT_EQ(copy(builder.triangles({1}, source)), (Ints{0, 2, 1}));
 }
@@ -91,7 +79,7 @@ TEST(TriangleBuilder, CornersReverseQuadsSplitAlongBDAndPointsWeldInOrderOfFirst
 TEST(TriangleBuilder, EachGroupGetsItsCornersIndicesAndPhongNormals) {
     const Mesh mesh = fivePolygons();
     TriangleBuilder builder;
-    TriangleSource source = mesh.source();
+    const TriangleSource source = mesh.source();
     struct Case {
         Group group;
         Ints corners;
@@ -115,14 +103,6 @@ TEST(TriangleBuilder, EachGroupGetsItsCornersIndicesAndPhongNormals) {
         EXPECT_EQ(Floats(normals.xyz, normals.xyz + 3 * corners), phongOf(mesh, c.group));
         EXPECT_EQ(normals.xyz == &mesh.phong[4 * c.group.front()].x, c.shared);
     }
-
-    // A normal tag instead: one zero normal per corner.
-    source.phongNormals = nullptr;
-    source.zeroNormals = true;
-    builder.weld({0, 4}, 1, source);
-    const CornerNormals zero = builder.cornerNormals({0, 4}, source);
-    ASSERT_EQ(zero.count, 7u);
-    EXPECT_EQ(Floats(zero.xyz, zero.xyz + 21), Floats(21, 0.0f));
 }
 
 }  // namespace
